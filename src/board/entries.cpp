@@ -1,0 +1,40 @@
+#include "entries.h"
+
+#include "number_reader.h"
+
+#include <cmath>
+
+namespace tessfield {
+
+namespace {
+
+constexpr int MaxCells = Int16Max;
+
+} // namespace
+
+EntryCheck checkEntries(const EntryTexts &texts)
+{
+    const auto rows = roundToInt16(readNumber(texts.rows));
+    if (!rows || *rows < 1)
+        return EntryRefusal{"rows must be a number from 1 to 32767"};
+    const auto columns = roundToInt16(readNumber(texts.columns));
+    if (!columns || *columns < 1)
+        return EntryRefusal{"columns must be a number from 1 to 32767"};
+    const auto mines = roundToInt16(readNumber(texts.mines));
+    if (!mines)
+        return EntryRefusal{"mines must be a number from -32768 to 32767"};
+    const double gameId = readNumber(texts.gameId);
+    if (!std::isfinite(gameId))
+        return EntryRefusal{"Game ID must be a finite number"};
+    if (int{*rows} * int{*columns} > MaxCells)
+        return EntryRefusal{"rows \u00d7 columns must be at most 32767"};
+    return BoardParameters{*rows, *columns, *mines, gameId};
+}
+
+Int16 clampMineCount(Int16 rows, Int16 columns, Int16 mines)
+{
+    const Int16 cells = mul16(rows, columns);
+    return mines >= cells ? sub16(cells, 1) : mines;
+}
+
+} // namespace tessfield

@@ -1,0 +1,149 @@
+#include "actions.h"
+
+#include "view/cells.h"
+
+namespace tessfield {
+
+namespace {
+
+// The nine offsets of a 3x3 walk as (column offset, row offset), column offset outer.
+constexpr int OffsetCount = 9;
+constexpr int offsetColumn(int i) { return i / 3 - 1; }
+constexpr int offsetRow(int i) { return i % 3 - 1; }
+
+bool onBoard(const Board &board, int column, int row)
+{
+    return column >= 1 && column <= board.columnCount && row >= 1 && row <= board.rowCount;
+}
+
+Int16 indexOf(const Board &board, int column, int row)
+{
+    return static_cast<Int16>((row - 1) * board.columnCount + (column - 1));
+}
+
+bool isCovered(const SquareArray &squares, Int16 k)
+{
+    return squares.background(k) == CoveredColour;
+}
+
+void uncover(const Board &board, SquareArray &squares, Int16 index, FloodStack &stack)
+{
+    const bool covered = isCovered(squares, index);
+    const bool flagged = isFlagged(squares, index);
+    if (!covered || flagged)
+        return;
+    const auto [column, row] = cellPosition(board.columnCount, index);
+    if (board.hasMine(column, row))
+        revealAll(board, squares);
+    else
+        floodReveal(board, squares, column, row, stack);
+}
+
+void toggleFlag(SquareArray &squares, Int16 index)
+{
+    if (!isCovered(squares, index))
+        return;
+    if (!isFlagged(squares, index)) {
+        squares.setTagText(index, FlagTag);
+        squares.setTextColour(index, FlagColour);
+        squares.setFontSize(index, FlagFontSize);
+        squares.setFontName(index, CountFont);
+        squares.write(index, FlagMark);
+    } else {
+        squares.clear(index);
+        squares.setTagText(index, NoFlagTag);
+    }
+}
+
+void chord(const Board &board, SquareArray &squares, Int16 index, FloodStack &stack)
+{
+    if (isCovered(squares, index))
+        return;
+    const auto [column, row] = cellPosition(board.columnCount, index);
+    Int16 flags = 0;
+    bool wrong = false;
+    for (int i = 0; i < OffsetCount; ++i) {
+        const int c = column + offsetColumn(i);
+        const int r = row + offsetRow(i);
+        if (!onBoard(board, c, r))
+            continue;
+        if (isFlagged(squares, indexOf(board, c, r))) {
+            flags = add16(flags, 1);
+            if (!board.hasMine(static_cast<Int16>(c), static_cast<Int16>(r)))
+                wrong = true;
+        }
+    }
+    if (flags != board.countGrid.at(column, row))
+        return;
+    if (wrong) {
+        revealAll(board, squares);
+        return;
+    }
+    for (int i = 0; i < OffsetCount; ++i) {
+        const int c = column + offsetColumn(i);
+        const int r = row + offsetRow(i);
+        if (onBoard(board, c, r) && !board.hasMine(static_cast<Int16>(c), static_cast<Int16>(r)))
+            floodReveal(board, squares, static_cast<Int16>(c), static_cast<Int16>(r), stack);
+    }
+}
+
+} // namespace
+
+void floodReveal(const Board &board, SquareArray &squares, Int16 column, Int16 row,
+                 FloodStack &stack)
+{
+    // Each frame is a cell that has been drawn, has count 0, and still has offsets to look
+    // at. Following a covered neighbour before looking at the next offset is exactly what
+    // the recursive definition does, so cells are drawn in the same order.
+    stack.clear();
+    drawCell(board, squares, column, row);
+    if (board.countGrid.at(column, row) != 0)
+        return;
+    stack.push_back({column, row, 0});
+    const auto &counts = board.countGrid;
+    while (!stack.empty()) {
+        FloodFrame &frame = stack.back();
+        if (frame.nextOffset == OffsetCount) {
+            stack.pop_back();
+            continue;
+        }
+        const int i = frame.nextOffset++;
+        const int c = frame.column + offsetColumn(i);
+        const int r = frame.row + offsetRow(i);
+        if (!onBoard(board, c, r))
+            continue;
+        const Int16 k = indexOf(board, c, r);
+        if (!isCovered(squares, k))
+            continue;
+        const auto nc = static_cast<Int16>(c);
+        const auto nr = static_cast<Int16>(r);
+        drawCell(board, squares, nc, nr);
+        if (counts[static_cast<std::size_t>(k)] == 0)
+            stack.push_back({nc, nr, 0}); // frame may dangle from here on; it is not used again
+    }
+}
+
+void squareMouseDown(const Board &board, SquareArray &squares, Int16 index, Int16 button,
+                     FloodStack &stack)
+{
+    // No board yet (or an index that names no cell of it): nothing to act on. Without this
+    // guard the middle button would divide by a column count of 0.
+    if (board.columnCount < 1 || board.rowCount < 1 || index < 0
+        || int{index} >= int{board.columnCount} * int{board.rowCount})
+        return;
+    switch (button) {
+    case LeftButton:
+        uncover(board, squares, index, stack);
+        break;
+    case RightButton:
+        toggleFlag(squares, index);
+        break;
+    case MiddleButton:
+        chord(board, squares, index, stack);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tessfield

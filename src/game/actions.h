@@ -1,0 +1,38 @@
+#pragma once
+
+// The player's actions on the squares: uncover, flag, chord and the cascading uncover.
+
+#include "board/board.h"
+#include "view/squares.h"
+
+#include <vector>
+
+namespace tessfield {
+
+// Mouse button values as a press reports them; a press while other buttons are held sums them.
+inline constexpr Int16 LeftButton = 1;
+inline constexpr Int16 RightButton = 2;
+inline constexpr Int16 MiddleButton = 4;
+
+// One pending cell of a flood and the next of its nine neighbour offsets to look at.
+struct FloodFrame {
+    Int16 column;
+    Int16 row;
+    std::uint8_t nextOffset;
+};
+
+// Scratch space of the flood, kept between presses so a press does not allocate.
+using FloodStack = std::vector<FloodFrame>;
+
+// Draws the cell uncovered and, when its count is 0, goes on to every covered neighbour,
+// depth first, column offset outer and row offset inner. An explicit stack stands in for
+// recursion, which would run as deep as the region is large.
+void floodReveal(const Board &board, SquareArray &squares, Int16 column, Int16 row,
+                 FloodStack &stack);
+
+// A mouse button pressed on square index: 1 uncovers, 2 toggles a flag, 4 chords; any
+// other value, and any press while no board exists, does nothing.
+void squareMouseDown(const Board &board, SquareArray &squares, Int16 index, Int16 button,
+                     FloodStack &stack);
+
+} // namespace tessfield

@@ -1,0 +1,110 @@
+#include "game.h"
+
+#include "board/mines.h"
+
+#include <exception>
+#include <string>
+
+namespace tessfield {
+
+namespace {
+
+constexpr int EntryCount = 4;
+
+} // namespace
+
+SquareDesign designedTemplateSquare()
+{
+    // No font or text colour is designed for the squares: the toolkit's defaults, which the
+    // empty font name stands for.
+    return {1800.0F, 120.0F, 255.0F, 255.0F, 0xC0C0C0, 0x000000, FontSpec{"", 8.0F, false}};
+}
+
+Game::Game(WindowControls &controls)
+    : controls_(controls), squares_(designedTemplateSquare())
+{
+}
+
+void Game::initialiseForm()
+{
+    board_.rowCount = 0;
+    board_.columnCount = 0;
+    board_.countColours = StandardCountColours;
+}
+
+void Game::setupGame(Int16 index)
+{
+    enterBusyState();
+    controls_.setStatusText("resetting board...");
+    try {
+        const std::string rows = controls_.entryText(1);
+        const std::string columns = controls_.entryText(2);
+        const std::string mines = controls_.entryText(3);
+        const std::string gameId = controls_.entryText(4);
+        const EntryCheck check = checkEntries({rows, columns, mines, gameId});
+        if (const auto *refusal = std::get_if<EntryRefusal>(&check)) {
+            controls_.setStatusText(refusal->message);
+            leaveBusyState();
+            return;
+        }
+        const auto &parameters = std::get<BoardParameters>(check);
+        resetBoard(parameters);
+        sizeGrids(board_);
+        controls_.setStatusText("picking mine locations...");
+        placeMines(board_, random_, parameters.gameId);
+        controls_.setStatusText("precalculating neighborhoods...");
+        countNeighbours(board_);
+        controls_.setStatusText("drawing screen");
+        buildGrid(board_, squares_, controls_);
+        if (index == TestCode)
+            revealAll(board_, squares_);
+        controls_.setStatusText("");
+    } catch (const std::exception &error) {
+        // The entries were checked above, so this is the machine failing (out of memory);
+        // the controls must still come back, or the window is stuck on "Please wait".
+        controls_.setStatusText(std::string("setup failed: ") + error.what());
+    }
+    leaveBusyState();
+}
+
+void Game::onSquareMouseDown(Int16 index, Int16 button, Int16 /*shift*/, float /*x*/,
+                             float /*y*/)
+{
+    squareMouseDown(board_, squares_, index, button, floodStack_);
+}
+
+void Game::enterBusyState()
+{
+    for (int i : {0, 1}) {
+        controls_.setSetupEnabled(i, false);
+        controls_.setSetupCaption(i, "Please wait");
+    }
+    for (int entry = 1; entry <= EntryCount; ++entry)
+        controls_.setEntryEnabled(entry, false);
+}
+
+void Game::leaveBusyState()
+{
+    controls_.setSetupEnabled(0, true);
+    controls_.setSetupCaption(0, "Test Code");
+    controls_.setSetupEnabled(1, true);
+    controls_.setSetupCaption(1, "Play Game");
+    for (int entry = 1; entry <= EntryCount; ++entry)
+        controls_.setEntryEnabled(entry, true);
+    controls_.focusSetup(PlayGame);
+}
+
+void Game::resetBoard(const BoardParameters &parameters)
+{
+    const Int16 last = sub16(mul16(board_.rowCount, board_.columnCount), 1);
+    for (Int16 k = 1; k <= last; ++k) {
+        squares_.destroy(k);
+        if (k == Int16Max)
+            break;
+    }
+    board_.rowCount = parameters.rows;
+    board_.columnCount = parameters.columns;
+    board_.mineCount = clampMineCount(parameters.rows, parameters.columns, parameters.mines);
+}
+
+} // namespace tessfield

@@ -1,0 +1,54 @@
+#pragma once
+
+// The game as the window drives it: the setup sequence behind both setup buttons, the busy
+// state of the controls, and the mouse on a square. It owns the board record and the
+// squares; the window owns it and paints what it leaves in the squares.
+
+#include "actions.h"
+#include "board/board.h"
+#include "board/entries.h"
+#include "board/mine_random.h"
+#include "controls.h"
+#include "view/squares.h"
+
+namespace tessfield {
+
+// Element 0 of the square array as the window designs it (twips): hidden, silver, blank.
+SquareDesign designedTemplateSquare();
+
+class Game {
+public:
+    // The setup buttons' indices.
+    static constexpr Int16 TestCode = 0;
+    static constexpr Int16 PlayGame = 1;
+
+    explicit Game(WindowControls &controls);
+
+    // Runs once when the window loads: no board, the count colours filled in.
+    void initialiseForm();
+    // Discards the current board and builds a new one from the entries; index 0 ("Test
+    // Code") then shows it fully uncovered. Entries that cannot make a board are refused
+    // with a message in the status line, and the current board is left as it was.
+    void setupGame(Int16 index);
+    // A mouse button pressed on a square. The shift state and the pointer position are
+    // part of the event but play no part in the rules.
+    void onSquareMouseDown(Int16 index, Int16 button, Int16 shift = 0, float x = 0.0F,
+                           float y = 0.0F);
+
+    const Board &board() const { return board_; }
+    const SquareArray &squares() const { return squares_; }
+    SquareArray &squares() { return squares_; }
+
+private:
+    void enterBusyState();
+    void leaveBusyState();
+    void resetBoard(const BoardParameters &parameters);
+
+    WindowControls &controls_;
+    Board board_;
+    SquareArray squares_;
+    MineRandom random_;
+    FloodStack floodStack_;
+};
+
+} // namespace tessfield

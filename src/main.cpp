@@ -1,0 +1,38 @@
+#include "ui/form1.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool hasDisplay()
+{
+    // A platform chosen by hand (offscreen, vnc, ...) needs no display server.
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char *value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (!hasDisplay()) {
+        std::fputs("tessfield needs a graphical display: run it in a desktop session "
+                   "(DISPLAY or WAYLAND_DISPLAY is not set)\n",
+                   stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tessfield"));
+    QApplication::setApplicationVersion(QStringLiteral(TESSFIELD_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qorv418.Tessfield"));
+    tessfield::Form1 form;
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,269 @@
+#include "form1.h"
+
+#include "view/board_widget.h"
+#include "view/cell_painter.h"
+#include "view/twips.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWindow>
+
+#include <algorithm>
+#include <limits>
+
+namespace tessfield {
+
+namespace {
+
+// The window's designed client size and colours (0xBBGGRR).
+constexpr double ClientWidth = 5880;
+constexpr double ClientHeight = 3600;
+constexpr Colour FormBackground = 0xC0C0C0;
+constexpr Colour FormText = 0x808080;
+
+// A vertical line in the window's default line colour, one pixel wide.
+class VerticalLine : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent * /*event*/) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::WindowText));
+    }
+};
+
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent), game_(*this)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("tessfield - qorv418"));
+
+    // The window's own colours; the controls keep the toolkit's defaults.
+    QPalette formPalette = palette();
+    formPalette.setColor(QPalette::Window, toQColor(FormBackground));
+    formPalette.setColor(QPalette::WindowText, toQColor(FormText));
+    setPalette(formPalette);
+    setAutoFillBackground(true);
+    const QPalette controlPalette = QApplication::palette();
+
+    const std::array<const char *, 4> labels = {"rows", "columns", "mines", "Game ID"};
+    const std::array<const char *, 4> texts = {"10", "15", "45", "11540"};
+    const std::array<double, 4> labelWidths = {495, 615, 735, 735};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const double top = 120 + 360 * static_cast<double>(i);
+        label_[i] = new QLabel(QString::fromLatin1(labels[i]), this);
+        label_[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+        label_[i]->setPalette(controlPalette);
+        label_[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        placeInTwips(label_[i], 0, top, labelWidths[i], 255);
+
+        text_[i] = new QLineEdit(QString::fromLatin1(texts[i]), this);
+        text_[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        text_[i]->setPalette(controlPalette);
+        // Plain single-line boxes: no length limit, no input filter.
+        text_[i]->setMaxLength(std::numeric_limits<int>::max());
+        placeInTwips(text_[i], 720, top, 735, 285);
+        label_[i]->setBuddy(text_[i]);
+    }
+
+    const std::array<const char *, 2> captions = {"Test Code", "Play Game"};
+    for (std::size_t i = 0; i < 2; ++i) {
+        setup_[i] = new QPushButton(QString::fromLatin1(captions[i]), this);
+        setup_[i]->setObjectName(QStringLiteral("setup(%1)").arg(i));
+        setup_[i]->setPalette(controlPalette);
+        setup_[i]->setAutoDefault(false);
+        placeInTwips(setup_[i], 120, 1680 + 480 * static_cast<double>(i), 1215, 375);
+        connect(setup_[i], &QPushButton::clicked, this, [this, i] { runSetup(static_cast<int>(i)); });
+    }
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setPalette(controlPalette);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    status_->setWordWrap(true);
+    placeInTwips(status_, 120, 2640, 1215, 375);
+    statusDesign_ = status_->geometry();
+
+    line1_ = new VerticalLine(this);
+    line1_->setObjectName(QStringLiteral("Line1"));
+    line1_->setPalette(controlPalette);
+    const double dpi = logicalDpiX();
+    line1_->setGeometry(twipsToPixelEdge(1560, dpi), twipsToPixelEdge(120, dpi), 1,
+                        twipsToPixels(2040 - 120, dpi));
+
+    // The board scrolls inside its own area, which starts at the template square's corner,
+    // so that boards larger than the screen stay reachable while the controls stay put.
+    boardArea_ = new QScrollArea(this);
+    boardArea_->setObjectName(QStringLiteral("boardArea"));
+    boardArea_->setFrameShape(QFrame::NoFrame);
+    boardArea_->setFocusPolicy(Qt::NoFocus);
+    boardArea_->setBackgroundRole(QPalette::Window);
+    boardArea_->setWidgetResizable(false);
+    square_ = new BoardWidget(game_.squares());
+    boardArea_->setWidget(square_);
+    boardArea_->lower();
+    connect(square_, &BoardWidget::squarePressed, this, [this](int index, int button) {
+        game_.onSquareMouseDown(static_cast<Int16>(index), static_cast<Int16>(button));
+        square_->syncFromModel();
+    });
+
+    setTabOrder(text_[0], text_[1]);
+    setTabOrder(text_[1], text_[2]);
+    setTabOrder(text_[2], text_[3]);
+    setTabOrder(text_[3], setup_[0]);
+    setTabOrder(setup_[0], square_);
+    setTabOrder(square_, setup_[1]);
+
+    resize(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
+    placeBoardArea();
+    text_[0]->setFocus();
+
+    game_.initialiseForm();
+}
+
+Form1::~Form1() = default;
+
+void Form1::placeInTwips(QWidget *widget, double left, double top, double width, double height)
+{
+    const double dpi = logicalDpiX();
+    const int x0 = twipsToPixelEdge(left, dpi);
+    const int y0 = twipsToPixelEdge(top, dpi);
+    widget->setGeometry(x0, y0, twipsToPixelEdge(left + width, dpi) - x0,
+                        twipsToPixelEdge(top + height, dpi) - y0);
+}
+
+void Form1::runSetup(int index)
+{
+    game_.setupGame(static_cast<Int16>(index));
+    square_->syncFromModel();
+}
+
+std::string Form1::entryText(int entry) const
+{
+    return this->entry(entry)->text().toStdString();
+}
+
+void Form1::setEntryEnabled(int entry, bool enabled)
+{
+    this->entry(entry)->setEnabled(enabled);
+}
+
+void Form1::setSetupEnabled(int index, bool enabled)
+{
+    setupButton(index)->setEnabled(enabled);
+}
+
+void Form1::setSetupCaption(int index, std::string_view caption)
+{
+    setupButton(index)->setText(fromUtf8(caption));
+}
+
+void Form1::focusSetup(int index)
+{
+    setupButton(index)->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::setStatusText(std::string_view text)
+{
+    const QString shown = fromUtf8(text);
+    status_->setText(shown);
+    // A refusal explains itself in a sentence that the designed line cannot hold, so the
+    // line grows downwards to fit it; progress texts keep the designed size.
+    QRect area = statusDesign_;
+    const int needed = status_->heightForWidth(area.width());
+    if (needed > area.height())
+        area.setHeight(needed);
+    status_->setGeometry(area);
+    status_->setToolTip(shown);
+    Q_EMIT statusWritten(shown);
+}
+
+QMargins Form1::frameMargins() const
+{
+    if (const QWindow *window = windowHandle(); window != nullptr && isVisible())
+        return window->frameMargins();
+    return {};
+}
+
+void Form1::setOuterSize(float widthTwips, float heightTwips)
+{
+    const double dpi = logicalDpiX();
+    requestedOuter_ = QSize(twipsToPixels(widthTwips, dpi), twipsToPixels(heightTwips, dpi));
+    applyOuterSize();
+}
+
+void Form1::applyOuterSize()
+{
+    if (!requestedOuter_)
+        return;
+    const QMargins margins = frameMargins();
+    appliedMargins_ = margins;
+    QSize outer = *requestedOuter_;
+    const QScreen *display = screen();
+    if (display != nullptr) {
+        // A board larger than the screen scrolls inside a window that fits the screen; the
+        // scroll bar that appears then needs room of its own, or it would hide cells.
+        const QSize available = display->availableGeometry().size();
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, boardArea_);
+        const bool tooWide = outer.width() > available.width();
+        const bool tooHigh = outer.height() > available.height();
+        if (tooWide)
+            outer.rheight() += bar;
+        if (tooHigh)
+            outer.rwidth() += bar;
+        outer = outer.boundedTo(available);
+    }
+    const QSize client(std::max(1, outer.width() - margins.left() - margins.right()),
+                       std::max(1, outer.height() - margins.top() - margins.bottom()));
+    resize(client);
+    placeBoardArea();
+}
+
+void Form1::placeBoardArea()
+{
+    const double dpi = logicalDpiX();
+    const QPoint origin(twipsToPixelEdge(game_.squares().left(0), dpi),
+                        twipsToPixelEdge(game_.squares().top(0), dpi));
+    boardArea_->setGeometry(QRect(origin, QSize(std::max(0, width() - origin.x()),
+                                                std::max(0, height() - origin.y()))));
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeBoardArea();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (frameMargins() != appliedMargins_)
+        applyOuterSize();
+}
+
+void Form1::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // The window manager reports its frame only after the window is mapped; once it is
+    // known, the outer size the board asked for is applied again with it.
+    if (frameMargins() != appliedMargins_)
+        applyOuterSize();
+}
+
+} // namespace tessfield

@@ -1,0 +1,81 @@
+#pragma once
+
+// The main window: four labelled entry boxes, the two setup buttons, the status line, the
+// dividing line and the board, each at its designed place.
+//
+// The window owns the game and hands it the controls through WindowControls; it handles the
+// load, a click on either setup button and a press on a square, and nothing else.
+
+#include "game/controls.h"
+#include "game/game.h"
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+
+namespace tessfield {
+
+class BoardWidget;
+
+class Form1 : public QWidget, public WindowControls {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    Game &game() { return game_; }
+    BoardWidget *board() const { return square_; }
+    QScrollArea *boardArea() const { return boardArea_; }
+    QPushButton *setupButton(int index) const { return setup_.at(static_cast<std::size_t>(index)); }
+    QLineEdit *entry(int entry) const { return text_.at(static_cast<std::size_t>(entry - 1)); }
+    QLabel *status() const { return status_; }
+
+    // The window's outer size that the last board asked for, in pixels, before any limit.
+    QSize requestedOuterSize() const { return requestedOuter_.value_or(QSize()); }
+
+    // WindowControls
+    std::string entryText(int entry) const override;
+    void setEntryEnabled(int entry, bool enabled) override;
+    void setSetupEnabled(int index, bool enabled) override;
+    void setSetupCaption(int index, std::string_view caption) override;
+    void focusSetup(int index) override;
+    void setStatusText(std::string_view text) override;
+    void setOuterSize(float widthTwips, float heightTwips) override;
+
+Q_SIGNALS:
+    // Every text written to the status line, in order (progress messages included).
+    void statusWritten(const QString &text);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+
+private:
+    void runSetup(int index);
+    void placeInTwips(QWidget *widget, double left, double top, double width, double height);
+    void applyOuterSize();
+    void placeBoardArea();
+    QMargins frameMargins() const;
+
+    Game game_;
+    std::array<QLabel *, 4> label_{};
+    std::array<QLineEdit *, 4> text_{};
+    std::array<QPushButton *, 2> setup_{};
+    QLabel *status_ = nullptr;
+    QWidget *line1_ = nullptr;
+    QScrollArea *boardArea_ = nullptr;
+    BoardWidget *square_ = nullptr;
+    QRect statusDesign_;
+    std::optional<QSize> requestedOuter_;
+    QMargins appliedMargins_;
+};
+
+} // namespace tessfield

@@ -1,0 +1,175 @@
+#include "board_widget.h"
+
+#include "view/twips.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tessfield {
+
+namespace {
+
+// Beyond this many changed squares one bounding rectangle is cheaper than a region of
+// rectangles, and a full reveal changes every square at once.
+constexpr std::size_t ManyChanges = 64;
+
+} // namespace
+
+int buttonValue(Qt::MouseButtons buttons)
+{
+    int value = 0;
+    if (buttons.testFlag(Qt::LeftButton))
+        value += 1;
+    if (buttons.testFlag(Qt::RightButton))
+        value += 2;
+    if (buttons.testFlag(Qt::MiddleButton))
+        value += 4;
+    return value;
+}
+
+BoardWidget::BoardWidget(SquareArray &squares, QWidget *parent)
+    : QWidget(parent), squares_(squares)
+{
+    setObjectName(QStringLiteral("square"));
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setFocusPolicy(Qt::NoFocus);
+    relayout();
+}
+
+double BoardWidget::logicalDpi() const
+{
+    return logicalDpiX();
+}
+
+QRect BoardWidget::rectInTwipsToPixels(float left, float top, float width, float height) const
+{
+    const double dpi = logicalDpi();
+    const int x0 = twipsToPixelEdge(left, dpi);
+    const int y0 = twipsToPixelEdge(top, dpi);
+    const int x1 = twipsToPixelEdge(static_cast<double>(left) + width, dpi);
+    const int y1 = twipsToPixelEdge(static_cast<double>(top) + height, dpi);
+    return QRect(QPoint(x0, y0) - origin_, QSize(x1 - x0, y1 - y0));
+}
+
+QRect BoardWidget::squareRect(Int16 k) const
+{
+    if (!squares_.exists(k))
+        return {};
+    return rectInTwipsToPixels(squares_.left(k), squares_.top(k), squares_.width(k),
+                               squares_.height(k));
+}
+
+std::optional<Int16> BoardWidget::squareAt(QPoint point) const
+{
+    const double dpi = logicalDpi();
+    // The pixel's centre decides, matching how square edges are rounded to pixels.
+    const QPoint window = point + origin_;
+    return squares_.squareAt(static_cast<float>(pixelsToTwips(window.x() + 0.5, dpi)),
+                             static_cast<float>(pixelsToTwips(window.y() + 0.5, dpi)));
+}
+
+void BoardWidget::relayout()
+{
+    const double dpi = logicalDpi();
+    origin_ = QPoint(twipsToPixelEdge(squares_.left(0), dpi), twipsToPixelEdge(squares_.top(0), dpi));
+    int right = 0;
+    int bottom = 0;
+    bool anyVisible = false;
+    for (Int16 k = 0; k < squares_.slots(); ++k) {
+        if (!squares_.exists(k) || !squares_.visible(k))
+            continue;
+        anyVisible = true;
+        const QRect rect = squareRect(k);
+        right = std::max(right, rect.right() + 1);
+        bottom = std::max(bottom, rect.bottom() + 1);
+    }
+    extent_ = QSize(right, bottom);
+    resize(extent_);
+    // Element 0 takes a place in the tab order once it is shown, as the window designs it.
+    setFocusPolicy(anyVisible && squares_.visible(0) ? Qt::TabFocus : Qt::NoFocus);
+    updateGeometry();
+}
+
+void BoardWidget::syncFromModel()
+{
+    const SquareChanges &changes = squares_.changes();
+    if (changes.layout) {
+        relayout();
+        update();
+    } else if (changes.cells.size() > ManyChanges) {
+        QRect bounds;
+        for (const Int16 k : changes.cells)
+            bounds |= squareRect(k);
+        update(bounds);
+    } else {
+        for (const Int16 k : changes.cells)
+            update(squareRect(k));
+    }
+    squares_.clearChanges();
+}
+
+void BoardWidget::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    for (const QRect &rect : event->region())
+        paintRect(painter, rect);
+}
+
+void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
+{
+    const qreal dpr = devicePixelRatioF();
+    const double dpi = logicalDpi();
+    const auto paintSquare = [&](Int16 k) {
+        if (!squares_.exists(k) || !squares_.visible(k))
+            return;
+        const QRect area = squareRect(k);
+        if (!area.intersects(rect) || area.isEmpty())
+            return;
+        painter.drawPixmap(area.topLeft(), painter_.pixmapFor(squares_, k, area.size(), dpr, dpi));
+    };
+
+    const Int16 columns = squares_.arrangement();
+    const float width = squares_.width(0);
+    const float height = squares_.height(0);
+    if (columns <= 0 || width <= 0.0F || height <= 0.0F) {
+        for (Int16 k = 0; k < squares_.slots(); ++k)
+            paintSquare(k);
+        return;
+    }
+    // Squares stand in the arrangement the grid was built in, so only those that can meet
+    // the exposed rectangle are looked at. One extra on each side absorbs pixel rounding.
+    const QPoint topLeft = rect.topLeft() + origin_;
+    const QPoint bottomRight = rect.bottomRight() + origin_;
+    const auto cellOf = [&](int pixel, float start, float size) {
+        return static_cast<long long>(std::floor((pixelsToTwips(pixel, dpi) - start) / size));
+    };
+    const long long rows = (squares_.slots() + columns - 1) / columns;
+    const long long firstColumn = std::max(0LL, cellOf(topLeft.x(), squares_.left(0), width) - 1);
+    const long long lastColumn = std::min<long long>(columns - 1, cellOf(bottomRight.x(), squares_.left(0), width) + 1);
+    const long long firstRow = std::max(0LL, cellOf(topLeft.y(), squares_.top(0), height) - 1);
+    const long long lastRow = std::min(rows - 1, cellOf(bottomRight.y(), squares_.top(0), height) + 1);
+    for (long long row = firstRow; row <= lastRow; ++row) {
+        for (long long column = firstColumn; column <= lastColumn; ++column) {
+            const long long k = row * columns + column;
+            if (k < squares_.slots())
+                paintSquare(static_cast<Int16>(k));
+        }
+    }
+}
+
+void BoardWidget::mousePressEvent(QMouseEvent *event)
+{
+    const auto index = squareAt(event->position().toPoint());
+    if (!index) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    Q_EMIT squarePressed(*index, buttonValue(event->buttons()));
+}
+
+} // namespace tessfield

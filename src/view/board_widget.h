@@ -1,0 +1,63 @@
+#pragma once
+
+// One widget that paints every cell square and reports presses on them.
+//
+// The squares themselves are plain data (SquareArray); this widget is only their picture.
+// It repaints the squares the game changed, keeps showing what was drawn on each square
+// however often it is exposed, and turns a press into (square index, button value). It never
+// changes a square itself: the game decides what a press does.
+
+#include "view/cell_painter.h"
+#include "view/squares.h"
+
+#include <QWidget>
+
+#include <optional>
+
+namespace tessfield {
+
+class BoardWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit BoardWidget(SquareArray &squares, QWidget *parent = nullptr);
+
+    // Brings the picture up to date with the squares: a new layout resizes the widget and
+    // repaints it, otherwise only the changed squares are repainted. Clears the changes.
+    void syncFromModel();
+
+    // Square k's area in this widget's coordinates (empty for a square that does not exist).
+    QRect squareRect(Int16 k) const;
+    // The visible square under a point of this widget, if any.
+    std::optional<Int16> squareAt(QPoint point) const;
+
+    // The logical DPI that turns twips into pixels for this board.
+    double logicalDpi() const;
+
+    QSize sizeHint() const override { return extent_; }
+
+    const CellPainter &cellPainter() const { return painter_; }
+
+Q_SIGNALS:
+    // button is the sum of every mouse button held: 1 left, 2 right, 4 middle.
+    void squarePressed(int index, int button);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void relayout();
+    void paintRect(class QPainter &painter, const QRect &rect);
+    QRect rectInTwipsToPixels(float left, float top, float width, float height) const;
+
+    SquareArray &squares_;
+    CellPainter painter_;
+    QSize extent_;
+    QPoint origin_; // pixel position of the board's top-left corner in the window
+};
+
+// The button value of a press: every button held, the pressed one included.
+int buttonValue(Qt::MouseButtons buttons);
+
+} // namespace tessfield

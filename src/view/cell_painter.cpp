@@ -1,0 +1,127 @@
+#include "cell_painter.h"
+
+#include "view/cells.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace tessfield {
+
+QColor toQColor(Colour colour)
+{
+    return {static_cast<int>(colour & 0xFFU), static_cast<int>((colour >> 8U) & 0xFFU),
+            static_cast<int>((colour >> 16U) & 0xFFU)};
+}
+
+QFont faceFor(const FontSpec &font, double logicalDpi)
+{
+    QFont face;
+    if (font.name == CountFont) {
+        face = QFont(QStringLiteral("DejaVu Sans Mono"));
+        face.setStyleHint(QFont::TypeWriter);
+        face.setFixedPitch(true);
+    } else if (font.name.empty()) {
+        face = QGuiApplication::font();
+    } else {
+        face = QFont(QString::fromStdString(font.name));
+    }
+    // Sized in pixels from the board's own DPI, not the pixmap's, so a glyph is as large
+    // as its point size says on the screen the board is on.
+    face.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size * logicalDpi / 72.0))));
+    face.setBold(font.bold);
+    face.setStyleStrategy(QFont::PreferAntialias);
+    return face;
+}
+
+void paintBomb(QPainter &painter, QPointF origin, qreal em, const QColor &colour)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre = origin + QPointF(0.48 * em, 0.62 * em);
+    const qreal radius = 0.32 * em;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(centre, radius, radius);
+    // The cap and fuse stand up and to the right of the body, as on a cartoon bomb.
+    const QPointF capCentre = centre + QPointF(0.22 * em, -0.24 * em);
+    painter.translate(capCentre);
+    painter.rotate(45.0);
+    painter.drawRect(QRectF(-0.09 * em, -0.08 * em, 0.18 * em, 0.16 * em));
+    painter.resetTransform();
+    painter.setTransform(QTransform());
+    QPen fuse(colour, std::max<qreal>(1.0, 0.07 * em));
+    fuse.setCapStyle(Qt::RoundCap);
+    painter.setPen(fuse);
+    painter.setBrush(Qt::NoBrush);
+    QPainterPath path(capCentre + QPointF(0.05 * em, -0.05 * em));
+    path.quadTo(capCentre + QPointF(0.12 * em, -0.25 * em), capCentre + QPointF(0.3 * em, -0.22 * em));
+    painter.drawPath(path);
+    painter.restore();
+}
+
+const QPixmap &CellPainter::pixmapFor(const SquareArray &squares, Int16 k, QSize size,
+                                      qreal dpr, double logicalDpi)
+{
+    const Inscription inscription = squares.inscription(k);
+    const Key key{squares.background(k),
+                  inscription.colour,
+                  inscription.text.data(),
+                  inscription.font,
+                  size.width(),
+                  size.height(),
+                  static_cast<int>(std::lround(dpr * 100.0)),
+                  static_cast<int>(std::lround(logicalDpi))};
+    auto found = cache_.constFind(key);
+    if (found != cache_.constEnd())
+        return *found;
+    return *cache_.insert(key, render(squares, k, size, dpr, logicalDpi));
+}
+
+QPixmap CellPainter::render(const SquareArray &squares, Int16 k, QSize size, qreal dpr,
+                            double logicalDpi) const
+{
+    QPixmap pixmap(QSize(static_cast<int>(std::ceil(size.width() * dpr)),
+                         static_cast<int>(std::ceil(size.height() * dpr))));
+    pixmap.setDevicePixelRatio(dpr);
+    const QColor background = toQColor(squares.background(k));
+    pixmap.fill(background);
+
+    QPainter painter(&pixmap);
+    const QRectF cell(0, 0, size.width(), size.height());
+    // A one-pixel edge keeps neighbouring squares of one colour apart: raised on a covered
+    // square, a plain seam on an uncovered one.
+    const qreal line = 1.0;
+    if (size.width() > 3 && size.height() > 3) {
+        if (squares.background(k) == CoveredColour) {
+            painter.fillRect(QRectF(0, 0, cell.width(), line), background.lighter(160));
+            painter.fillRect(QRectF(0, 0, line, cell.height()), background.lighter(160));
+        }
+        painter.fillRect(QRectF(cell.width() - line, 0, line, cell.height()), background.darker(150));
+        painter.fillRect(QRectF(0, cell.height() - line, cell.width(), line), background.darker(150));
+    }
+
+    const Inscription inscription = squares.inscription(k);
+    if (inscription.font != nullptr) {
+        const QColor ink = toQColor(inscription.colour);
+        if (inscription.font->name == MineFont && inscription.text == MineGlyph) {
+            const qreal em = inscription.font->size * logicalDpi / 72.0;
+            paintBomb(painter, QPointF(1.0, 1.0), em, ink);
+        } else {
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter.setFont(faceFor(*inscription.font, logicalDpi));
+            painter.setPen(ink);
+            // Text is written from the square's top-left corner, not centred.
+            painter.drawText(cell.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                             QString::fromUtf8(inscription.text.data(),
+                                               static_cast<qsizetype>(inscription.text.size())));
+        }
+    }
+    painter.end();
+    return pixmap;
+}
+
+} // namespace tessfield

@@ -1,0 +1,62 @@
+#pragma once
+
+// Renders the look of a square (background, edge and whatever is written on it) into
+// pixmaps that are cached per look, size and device pixel ratio, so painting a board of
+// 32 767 squares is a run of pixmap copies and a repaint never renders text.
+
+#include "board/board.h"
+#include "view/squares.h"
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QPixmap>
+#include <QString>
+
+namespace tessfield {
+
+// 0xBBGGRR as a colour to paint with.
+QColor toQColor(Colour colour);
+
+// The face that stands in for a square's font name: fixed pitch for "Terminal", the
+// application's font for an empty name, the named family otherwise.
+QFont faceFor(const FontSpec &font, double logicalDpi);
+
+class CellPainter {
+public:
+    // The pixmap of square k's current look at the given pixel size and device pixel ratio.
+    const QPixmap &pixmapFor(const SquareArray &squares, Int16 k, QSize size, qreal dpr,
+                             double logicalDpi);
+
+    // Number of distinct looks rendered so far (for tests and measurements).
+    qsizetype cachedLooks() const { return cache_.size(); }
+    void clear() { cache_.clear(); }
+
+private:
+    struct Key {
+        Colour background;
+        Colour inscriptionColour;
+        const void *text;       // interned by the squares: one address per distinct text
+        const FontSpec *font;   // likewise for fonts
+        int width;
+        int height;
+        int dprPercent;
+        int dpi;
+        bool operator==(const Key &) const = default;
+    };
+    friend size_t qHash(const Key &key, size_t seed) noexcept
+    {
+        return qHashMulti(seed, key.background, key.inscriptionColour, key.text, key.font,
+                          key.width, key.height, key.dprPercent, key.dpi);
+    }
+
+    QPixmap render(const SquareArray &squares, Int16 k, QSize size, qreal dpr,
+                   double logicalDpi) const;
+
+    QHash<Key, QPixmap> cache_;
+};
+
+// Draws the bomb that the mine glyph shows, in colour, within an em square at origin.
+void paintBomb(class QPainter &painter, QPointF origin, qreal em, const QColor &colour);
+
+} // namespace tessfield

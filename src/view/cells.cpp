@@ -1,0 +1,94 @@
+#include "cells.h"
+
+#include "board/number_reader.h"
+
+#include <array>
+
+namespace tessfield {
+
+namespace {
+
+constexpr std::array<std::string_view, 10> Digits = {"0", "1", "2", "3", "4",
+                                                     "5", "6", "7", "8", "9"};
+
+} // namespace
+
+void buildGrid(const Board &board, SquareArray &squares, WindowFrame &frame)
+{
+    squares.setTagText(0, NoFlagTag);
+    squares.setBackground(0, CoveredColour);
+
+    const float left0 = squares.left(0);
+    const float top0 = squares.top(0);
+    const float width0 = squares.width(0);
+    const float height0 = squares.height(0);
+    for (Int16 column = 1; column <= board.columnCount; column = add16(column, 1)) {
+        for (Int16 row = 1; row <= board.rowCount; row = add16(row, 1)) {
+            const Int16 k = cellIndex(board.columnCount, column, row);
+            if (k != 0)
+                squares.create(k);
+            squares.setTop(k, static_cast<float>(sub16(row, 1)) * height0 + top0);
+            squares.setLeft(k, static_cast<float>(sub16(column, 1)) * width0 + left0);
+            // The loops above end by incrementing past the bound; stop before 32767 + 1.
+            if (row == Int16Max)
+                break;
+        }
+        if (column == Int16Max)
+            break;
+    }
+    squares.setArrangement(board.columnCount);
+
+    const Int16 last = sub16(mul16(board.rowCount, board.columnCount), 1);
+    for (Int16 k = 0; k <= last; ++k) {
+        squares.setVisible(k, true);
+        if (k == Int16Max)
+            break;
+    }
+
+    frame.setOuterSize(static_cast<float>(board.columnCount) * width0 + left0 + WindowMargin,
+                       static_cast<float>(board.rowCount) * height0 + top0 + WindowMargin);
+}
+
+void drawCell(const Board &board, SquareArray &squares, Int16 column, Int16 row)
+{
+    const Int16 k = cellIndex(board.columnCount, column, row);
+    squares.clear(k);
+    if (board.hasMine(column, row)) {
+        squares.setBackground(k, MineColour);
+        squares.setTextColour(k, MineGlyphColour);
+        squares.setFontBold(k, false);
+        squares.setFontName(k, MineFont);
+        squares.setFontSize(k, CountFontSize);
+        squares.write(k, MineGlyph);
+        return;
+    }
+    squares.setBackground(k, RevealedColour);
+    const Int16 count = board.countGrid.at(column, row);
+    if (count > 0) {
+        squares.setFontName(k, CountFont);
+        squares.setFontBold(k, true);
+        squares.setTextColour(k, board.countColours.at(static_cast<std::size_t>(count)));
+        squares.setFontSize(k, CountFontSize);
+        squares.write(k, Digits.at(static_cast<std::size_t>(count)));
+    }
+}
+
+void revealAll(const Board &board, SquareArray &squares)
+{
+    for (Int16 column = 1; column <= board.columnCount; ++column) {
+        for (Int16 row = 1; row <= board.rowCount; ++row) {
+            drawCell(board, squares, column, row);
+            if (row == Int16Max)
+                break;
+        }
+        if (column == Int16Max)
+            break;
+    }
+}
+
+bool isFlagged(const SquareArray &squares, Int16 k)
+{
+    return readNumber(squares.tagText(k)) == 1.0;
+}
+
+} // namespace tessfield

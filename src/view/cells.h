@@ -1,0 +1,54 @@
+#pragma once
+
+// How cells look and how the board is laid out and drawn onto the squares.
+
+#include "board/board.h"
+#include "squares.h"
+
+#include <string_view>
+
+namespace tessfield {
+
+inline constexpr Colour CoveredColour = 0x404040;  // dark grey: covered, flagged or not
+inline constexpr Colour RevealedColour = 0xC0C0C0; // silver: uncovered, no mine
+inline constexpr Colour MineColour = 0x8080FF;     // light red: uncovered mine
+inline constexpr Colour FlagColour = 0xFFFFFF;     // white "X" on a flagged cell
+inline constexpr Colour MineGlyphColour = 0x000000;
+
+// The tag texts that mark a square flagged or not.
+inline constexpr std::string_view FlagTag = "1";
+inline constexpr std::string_view NoFlagTag = "0";
+
+// Font names the squares carry. The painter maps them onto faces that exist here: a
+// fixed-pitch face for "Terminal", and a drawn bomb for the "M" of the symbol font.
+inline constexpr std::string_view CountFont = "Terminal";
+inline constexpr std::string_view MineFont = "Wingdings";
+inline constexpr std::string_view MineGlyph = "M";
+inline constexpr std::string_view FlagMark = "X";
+inline constexpr float CountFontSize = 8.0F;
+inline constexpr float FlagFontSize = 12.0F;
+
+// The window's frame allowance around the board, in twips, on the right and at the bottom.
+inline constexpr float WindowMargin = 500.0F;
+
+// Sets the outer size of the main window, frame and title bar included.
+class WindowFrame {
+public:
+    virtual ~WindowFrame() = default;
+    virtual void setOuterSize(float widthTwips, float heightTwips) = 0;
+};
+
+// Creates and places a covered square for every cell of the board, shows them and sizes the
+// window around them. Element 0 is the template: every other square copies it.
+void buildGrid(const Board &board, SquareArray &squares, WindowFrame &frame);
+
+// Draws the cell's uncovered look: a mine, or its count on silver. The tag text is left alone.
+void drawCell(const Board &board, SquareArray &squares, Int16 column, Int16 row);
+
+// Draws every cell uncovered, top to bottom within a column, the columns left to right.
+void revealAll(const Board &board, SquareArray &squares);
+
+// Whether a square's tag text reads as the number 1, the only test for a flag.
+bool isFlagged(const SquareArray &squares, Int16 k);
+
+} // namespace tessfield

@@ -1,0 +1,149 @@
+#pragma once
+
+// The cell squares as plain data: everything a square shows, with no toolkit behind it.
+//
+// The game rules read and change these squares (a square's background tells whether its
+// cell is covered, its tag text whether it is flagged) and the board widget paints them.
+// Colours, fonts and texts are small indices into tables shared by all squares, which keeps
+// a square at 24 bytes so that a board of 32 767 cells stays compact.
+
+#include "board/board.h"
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessfield {
+
+struct FontSpec {
+    std::string name;
+    float size = 8.0F; // points
+    bool bold = false;
+    bool operator==(const FontSpec &) const = default;
+};
+
+// What has been written on a square since it was last cleared. Text is always written from
+// the square's top-left corner: every write in this game lands on a square that has just
+// been cleared or never drawn on, where the text position stands.
+struct Inscription {
+    std::string_view text;
+    const FontSpec *font = nullptr;
+    Colour colour = 0;
+};
+
+// The template settings of element 0 as the window designs it.
+struct SquareDesign {
+    float left = 0.0F;
+    float top = 0.0F;
+    float width = 0.0F;
+    float height = 0.0F;
+    Colour background = 0;
+    Colour textColour = 0;
+    FontSpec font;
+};
+
+// Changes since the painter last looked: cells whose look changed, and whether any square
+// was created, destroyed, moved, resized, shown or hidden.
+struct SquareChanges {
+    bool layout = false;
+    std::vector<Int16> cells;
+};
+
+class SquareArray {
+public:
+    explicit SquareArray(const SquareDesign &design);
+
+    // Number of element slots, one past the highest element that has existed; not all exist.
+    Int16 slots() const { return static_cast<Int16>(squares_.size()); }
+    bool exists(Int16 k) const;
+
+    // Creates element k as a copy of element 0's current size, position, background, tag
+    // text, text colour and font; it starts hidden and blank. Throws if k exists already.
+    void create(Int16 k);
+    // Destroys element k (k >= 1); element 0 belongs to the window and is never destroyed.
+    void destroy(Int16 k);
+
+    float left(Int16 k) const { return get(k).left; }
+    float top(Int16 k) const { return get(k).top; }
+    float width(Int16 k) const { return get(k).width; }
+    float height(Int16 k) const { return get(k).height; }
+    void setLeft(Int16 k, float twips);
+    void setTop(Int16 k, float twips);
+
+    bool visible(Int16 k) const { return (get(k).flags & Visible) != 0; }
+    void setVisible(Int16 k, bool visible);
+
+    Colour background(Int16 k) const { return colours_[get(k).background]; }
+    // Changing the background erases whatever was drawn on the square.
+    void setBackground(Int16 k, Colour colour);
+
+    std::string_view tagText(Int16 k) const { return texts_[get(k).tag]; }
+    void setTagText(Int16 k, std::string_view text);
+
+    Colour textColour(Int16 k) const { return colours_[get(k).textColour]; }
+    void setTextColour(Int16 k, Colour colour);
+    const FontSpec &font(Int16 k) const { return fonts_[get(k).font]; }
+    void setFontName(Int16 k, std::string_view name);
+    void setFontSize(Int16 k, float points);
+    void setFontBold(Int16 k, bool bold);
+
+    // Erases the drawing; the text position returns to the top-left corner.
+    void clear(Int16 k);
+    // Writes text at the text position in the square's current font and text colour.
+    void write(Int16 k, std::string_view text);
+    bool hasInscription(Int16 k) const { return get(k).inscriptionText != NoText; }
+    Inscription inscription(Int16 k) const;
+
+    // The arrangement the squares were last laid out in (columns per row), so that the
+    // painter and the hit test find a square without scanning all of them. 0 means none.
+    void setArrangement(Int16 columns) { arrangement_ = columns; }
+    Int16 arrangement() const { return arrangement_; }
+
+    // The visible square whose area contains the point (twips), if any.
+    std::optional<Int16> squareAt(float xTwips, float yTwips) const;
+
+    const SquareChanges &changes() const { return changes_; }
+    void clearChanges();
+
+private:
+    static constexpr std::uint8_t NoText = 0xFF;
+    enum Flag : std::uint8_t { Exists = 1, Visible = 2, Changed = 4 };
+
+    struct Square {
+        float left = 0.0F;
+        float top = 0.0F;
+        float width = 0.0F;
+        float height = 0.0F;
+        std::uint8_t background = 0;
+        std::uint8_t textColour = 0;
+        std::uint8_t font = 0;
+        std::uint8_t tag = 0;
+        std::uint8_t inscriptionText = NoText;
+        std::uint8_t inscriptionFont = 0;
+        std::uint8_t inscriptionColour = 0;
+        std::uint8_t flags = 0;
+    };
+    static_assert(sizeof(Square) == 24);
+
+    const Square &get(Int16 k) const;
+    Square &get(Int16 k);
+    void markChanged(Int16 k);
+    void markLayout() { changes_.layout = true; }
+
+    std::uint8_t internColour(Colour colour);
+    std::uint8_t internText(std::string_view text);
+    std::uint8_t internFont(const FontSpec &font);
+
+    std::vector<Square> squares_;
+    // Deques keep references to their elements stable as they grow.
+    std::deque<Colour> colours_;
+    std::deque<std::string> texts_;
+    std::deque<FontSpec> fonts_;
+    Int16 arrangement_ = 0;
+    SquareChanges changes_;
+};
+
+} // namespace tessfield
