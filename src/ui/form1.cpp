@@ -123,12 +123,17 @@ Form1::Form1(QWidget *parent)
         square_->syncFromModel();
     });
 
+    // Qt leaves a widget that takes no focus out of the chain, so the board is put in its
+    // place while focusable; it takes the focus only once its squares are shown.
+    const Qt::FocusPolicy boardFocus = square_->focusPolicy();
+    square_->setFocusPolicy(Qt::TabFocus);
     setTabOrder(text_[0], text_[1]);
     setTabOrder(text_[1], text_[2]);
     setTabOrder(text_[2], text_[3]);
     setTabOrder(text_[3], setup_[0]);
     setTabOrder(setup_[0], square_);
     setTabOrder(square_, setup_[1]);
+    square_->setFocusPolicy(boardFocus);
 
     resize(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
     placeBoardArea();

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds, and runs every test; exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset=${1:-dev}
+
+# The real-X test drives the program on a virtual X server.
+bash scripts/setup-deps.sh xvfb xauth xdotool
+bash scripts/build.sh "$preset"
+ctest --preset "$preset" -j"$(nproc)"

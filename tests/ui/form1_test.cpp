@@ -1,0 +1,303 @@
+// The main window through Qt Test, as a player uses it: its designed state, both setup
+// buttons, refused entries and the largest boards.
+
+#include "ui/form1.h"
+#include "view/board_widget.h"
+#include "view/cell_painter.h"
+#include "view/cells.h"
+#include "view/twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tessfield {
+namespace {
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    int px(double twips) const { return twipsToPixelEdge(twips, form.logicalDpiX()); }
+    QRect rectInTwips(double left, double top, double width, double height) const
+    {
+        return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
+    }
+
+    void setEntries(const QString &rows, const QString &columns, const QString &mines,
+                    const QString &gameId)
+    {
+        form.entry(1)->setText(rows);
+        form.entry(2)->setText(columns);
+        form.entry(3)->setText(mines);
+        form.entry(4)->setText(gameId);
+    }
+
+    void press(int button) { QTest::mouseClick(form.setupButton(button), Qt::LeftButton); }
+
+    // The controls are back where a player can use them, with the focus on "Play Game".
+    void expectReady()
+    {
+        EXPECT_EQ(form.setupButton(0)->text(), QStringLiteral("Test Code"));
+        EXPECT_EQ(form.setupButton(1)->text(), QStringLiteral("Play Game"));
+        EXPECT_TRUE(form.setupButton(0)->isEnabled());
+        EXPECT_TRUE(form.setupButton(1)->isEnabled());
+        for (int entry = 1; entry <= 4; ++entry)
+            EXPECT_TRUE(form.entry(entry)->isEnabled()) << "Text" << entry;
+        EXPECT_EQ(form.focusWidget(), form.setupButton(1));
+    }
+
+    int coveredSquares()
+    {
+        const SquareArray &squares = form.game().squares();
+        int covered = 0;
+        for (Int16 k = 0; k < squares.slots(); ++k)
+            covered += squares.exists(k) && squares.background(k) == CoveredColour ? 1 : 0;
+        return covered;
+    }
+
+    Form1 form;
+};
+
+// At opening the window shows its designed controls, texts, colours and sizes, and no cell.
+TEST_F(Form1Test, OpensInItsDesignedState)
+{
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("tessfield - qorv418"));
+    EXPECT_EQ(form.size(), QSize(px(5880), px(3600)));
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(form.palette().color(QPalette::WindowText), QColor(0x80, 0x80, 0x80));
+
+    const struct {
+        const char *name;
+        const char *text;
+        QRect geometry;
+    } controls[] = {
+        {"Label1", "rows", rectInTwips(0, 120, 495, 255)},
+        {"Text1", "10", rectInTwips(720, 120, 735, 285)},
+        {"Label2", "columns", rectInTwips(0, 480, 615, 255)},
+        {"Text2", "15", rectInTwips(720, 480, 735, 285)},
+        {"Label3", "mines", rectInTwips(0, 840, 735, 255)},
+        {"Text3", "45", rectInTwips(720, 840, 735, 285)},
+        {"Label4", "Game ID", rectInTwips(0, 1200, 735, 255)},
+        {"Text4", "11540", rectInTwips(720, 1200, 735, 285)},
+        {"setup(0)", "Test Code", rectInTwips(120, 1680, 1215, 375)},
+        {"setup(1)", "Play Game", rectInTwips(120, 2160, 1215, 375)},
+        {"status", "", rectInTwips(120, 2640, 1215, 375)},
+    };
+    for (const auto &control : controls) {
+        const auto *widget = form.findChild<QWidget *>(QString::fromLatin1(control.name));
+        ASSERT_NE(widget, nullptr) << control.name;
+        EXPECT_EQ(widget->geometry(), control.geometry) << control.name;
+        EXPECT_TRUE(widget->isVisible()) << control.name;
+        QString text;
+        if (const auto *label = qobject_cast<const QLabel *>(widget))
+            text = label->text();
+        else if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
+            text = edit->text();
+        else if (const auto *button = qobject_cast<const QPushButton *>(widget))
+            text = button->text();
+        EXPECT_EQ(text, QString::fromLatin1(control.text)) << control.name;
+    }
+
+    const auto *line = form.findChild<QWidget *>(QStringLiteral("Line1"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->geometry().left(), px(1560));
+    EXPECT_EQ(line->geometry().top(), px(120));
+    EXPECT_EQ(line->geometry().bottom() + 1, px(2040));
+
+    EXPECT_EQ(form.focusWidget(), form.entry(1));
+    EXPECT_FALSE(form.game().squares().visible(0));
+    EXPECT_TRUE(form.board()->size().isEmpty());
+    EXPECT_EQ(form.entry(1)->maxLength(), std::numeric_limits<int>::max());
+}
+
+// The controls that take the focus, in the order Tab visits them.
+QList<QWidget *> tabStops(Form1 &form)
+{
+    QList<QWidget *> stops;
+    QWidget *widget = form.entry(1);
+    do {
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0 && widget->isEnabled()
+            && widget->isVisibleTo(&form))
+            stops.append(widget);
+        widget = widget->nextInFocusChain();
+    } while (widget != form.entry(1));
+    return stops;
+}
+
+// Before the first board Tab runs through the entries and both buttons; once a board is
+// shown its squares take their place between the buttons.
+TEST_F(Form1Test, TabOrderFollowsTheDesignAndGainsTheBoardOnceShown)
+{
+    const QList<QWidget *> before{form.entry(1), form.entry(2), form.entry(3), form.entry(4),
+                                  form.setupButton(0), form.setupButton(1)};
+    EXPECT_EQ(tabStops(form), before);
+
+    press(1);
+    const QList<QWidget *> after{form.entry(1), form.entry(2), form.entry(3), form.entry(4),
+                                 form.setupButton(0), form.board(), form.setupButton(1)};
+    EXPECT_EQ(tabStops(form), after);
+}
+
+struct ButtonCase {
+    int index;
+    int coveredAfter;
+};
+
+class SetupButtonTest : public Form1Test, public ::testing::WithParamInterface<ButtonCase> {};
+
+// Either button runs the whole sequence: busy controls while it runs, the progress texts in
+// order, then the ready state with the focus on "Play Game" and an empty status line.
+TEST_P(SetupButtonTest, RunsTheSequenceAndReturnsToReady)
+{
+    QStringList history;
+    QStringList busyCaptions;
+    bool entriesDisabled = true;
+    QObject::connect(&form, &Form1::statusWritten, &form, [&](const QString &text) {
+        history.append(text);
+        busyCaptions.append(form.setupButton(0)->text() + QLatin1Char('/') + form.setupButton(1)->text()
+                            + (form.setupButton(0)->isEnabled() || form.setupButton(1)->isEnabled()
+                                   ? QStringLiteral(" enabled") : QString()));
+        for (int entry = 1; entry <= 4; ++entry)
+            entriesDisabled = entriesDisabled && !form.entry(entry)->isEnabled();
+    });
+
+    press(GetParam().index);
+
+    EXPECT_EQ(history, (QStringList{QStringLiteral("resetting board..."),
+                                    QStringLiteral("picking mine locations..."),
+                                    QStringLiteral("precalculating neighborhoods..."),
+                                    QStringLiteral("drawing screen"), QString()}));
+    for (const QString &captions : busyCaptions)
+        EXPECT_EQ(captions, QStringLiteral("Please wait/Please wait"));
+    EXPECT_TRUE(entriesDisabled);
+    expectReady();
+    EXPECT_EQ(form.status()->text(), QString());
+    EXPECT_EQ(form.game().board().mineCount, 45);
+    EXPECT_EQ(coveredSquares(), GetParam().coveredAfter);
+    EXPECT_EQ(form.requestedOuterSize(),
+              QSize(px(255 * 15 + 1800 + 500), px(255 * 10 + 120 + 500)));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothButtons, SetupButtonTest,
+                         ::testing::Values(ButtonCase{0, 0}, ButtonCase{1, 150}),
+                         [](const auto &row) {
+                             return row.param.index == 0 ? "TestCode" : "PlayGame";
+                         });
+
+// The mouse on the painted board plays: a right press flags the square under it.
+TEST_F(Form1Test, PressOnTheBoardActsOnTheSquareUnderThePointer)
+{
+    press(1);
+    QTest::mouseClick(form.board(), Qt::RightButton, {}, form.board()->squareRect(16).center());
+    EXPECT_EQ(form.game().squares().tagText(16), FlagTag);
+    EXPECT_EQ(form.game().squares().tagText(15), NoFlagTag);
+}
+
+struct Refusal {
+    const char *name;
+    int entry;
+    const char *text;
+    const char *message;
+};
+
+class RefusedEntryTest : public Form1Test, public ::testing::WithParamInterface<Refusal> {};
+
+// Entries that cannot make a board are refused before anything changes: the board stays,
+// the status line says which entry and what it takes, and the controls are ready again.
+TEST_P(RefusedEntryTest, LeavesTheBoardAndSaysWhy)
+{
+    press(1);
+    QTest::mouseClick(form.board(), Qt::RightButton, {}, form.board()->squareRect(3).center());
+    const Board before = form.game().board();
+    const int slots = form.game().squares().slots();
+
+    form.entry(GetParam().entry)->setText(QString::fromUtf8(GetParam().text));
+    press(1);
+
+    EXPECT_EQ(form.status()->text(), QString::fromUtf8(GetParam().message));
+    EXPECT_GE(form.status()->height(), form.status()->heightForWidth(form.status()->width()));
+    expectReady();
+    const Board &after = form.game().board();
+    EXPECT_EQ(after.rowCount, before.rowCount);
+    EXPECT_EQ(after.columnCount, before.columnCount);
+    EXPECT_EQ(after.mineCount, before.mineCount);
+    EXPECT_EQ(after.mineGrid.cells(), before.mineGrid.cells());
+    EXPECT_EQ(form.game().squares().slots(), slots);
+    EXPECT_EQ(form.game().squares().tagText(3), FlagTag);
+    EXPECT_EQ(coveredSquares(), 150);
+
+    // Mended entries set up normally afterwards.
+    setEntries(QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"));
+    press(0);
+    EXPECT_EQ(form.status()->text(), QString());
+    EXPECT_EQ(form.game().squares().slots(), 30);
+    EXPECT_EQ(coveredSquares(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachCause, RefusedEntryTest,
+    ::testing::Values(
+        Refusal{"RowsZero", 1, "0", "rows must be a number from 1 to 32767"},
+        Refusal{"RowsLetters", 1, "abc", "rows must be a number from 1 to 32767"},
+        Refusal{"RowsTooLarge", 1, "32768", "rows must be a number from 1 to 32767"},
+        Refusal{"ColumnsNegative", 2, "-4", "columns must be a number from 1 to 32767"},
+        Refusal{"ColumnsEmpty", 2, "", "columns must be a number from 1 to 32767"},
+        Refusal{"MinesBelowRange", 3, "-32769", "mines must be a number from -32768 to 32767"},
+        Refusal{"MinesHuge", 3, "1e999", "mines must be a number from -32768 to 32767"},
+        Refusal{"GameIdInfinite", 4, "1e999", "Game ID must be a finite number"},
+        Refusal{"TooManyCells", 1, "2185", "rows \u00d7 columns must be at most 32767"}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+struct LargeBoard {
+    const char *name;
+    const char *rows;
+    const char *columns;
+};
+
+class LargeBoardTest : public Form1Test, public ::testing::WithParamInterface<LargeBoard> {};
+
+// The largest boards open in a window that fits the screen, scroll to their last cell, and
+// a press there floods the whole mine-free board.
+TEST_P(LargeBoardTest, OpensScrollsAndFloodsEveryCell)
+{
+    setEntries(QString::fromLatin1(GetParam().rows), QString::fromLatin1(GetParam().columns),
+               QStringLiteral("0"), QStringLiteral("1"));
+    press(1);
+    ASSERT_EQ(form.status()->text(), QString());
+    const Board &board = form.game().board();
+    const int cells = board.rowCount * board.columnCount;
+    EXPECT_EQ(coveredSquares(), cells);
+
+    const QSize available = form.screen()->availableGeometry().size();
+    EXPECT_LE(form.frameGeometry().width(), available.width());
+    EXPECT_LE(form.frameGeometry().height(), available.height());
+
+    const Int16 last = static_cast<Int16>(cells - 1);
+    const QRect lastRect = form.board()->squareRect(last);
+    form.boardArea()->ensureVisible(lastRect.center().x(), lastRect.center().y());
+    const QPoint inViewport = form.board()->mapTo(form.boardArea()->viewport(), lastRect.center());
+    ASSERT_TRUE(form.boardArea()->viewport()->rect().contains(inViewport));
+
+    QTest::mouseClick(form.board(), Qt::LeftButton, {}, lastRect.center());
+    EXPECT_EQ(coveredSquares(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, LargeBoardTest,
+                         ::testing::Values(LargeBoard{"OneRow", "1", "32767"},
+                                           LargeBoard{"OneColumn", "32767", "1"},
+                                           LargeBoard{"Square", "181", "181"}),
+                         [](const auto &row) { return std::string(row.param.name); });
+
+} // namespace
+} // namespace tessfield
