@@ -1,0 +1,100 @@
+// Checking the four entries before a setup, and fitting the mine count to the board.
+
+#include "board/entries.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace tessfield {
+namespace {
+
+struct RefusalCase {
+    EntryTexts texts;
+    std::string mentions; // the message must point the player at the offending entry
+};
+
+// Every entry that could make a setup fault halfway (a grid bound below 1, a value or a
+// cell count outside 16 bits, a seed that is not a number) is refused before anything
+// changes, with a message naming what is wrong.
+TEST(Entries, RefusesEachEntryThatCannotMakeABoard)
+{
+    const std::vector<RefusalCase> cases = {
+        {{"0", "15", "45", "11540"}, "rows"},
+        {{"-1", "15", "45", "11540"}, "rows"},
+        {{"abc", "15", "45", "11540"}, "rows"},
+        {{"0.4", "15", "45", "11540"}, "rows"},
+        {{"32768", "1", "0", "1"}, "rows"},
+        {{"1e999", "1", "0", "1"}, "rows"},
+        {{"10", "0", "45", "11540"}, "columns"},
+        {{"10", "", "45", "11540"}, "columns"},
+        {{"1", "32767.5", "0", "1"}, "columns"},
+        {{"10", "15", "32768", "11540"}, "mines"},
+        {{"10", "15", "-32769", "11540"}, "mines"},
+        {{"10", "15", "45", "1e999"}, "Game ID"},
+        {{"10", "15", "45", "-1e999"}, "Game ID"},
+        {{"2", "16384", "0", "1"}, "32767"},
+        {{"182", "181", "0", "1"}, "32767"},
+        {{"32767", "32767", "0", "1"}, "32767"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.texts.rows) + " x " + std::string(c.texts.columns) + ", "
+                     + std::string(c.texts.mines) + ", " + std::string(c.texts.gameId));
+        const EntryCheck check = checkEntries(c.texts);
+        const auto *refusal = std::get_if<EntryRefusal>(&check);
+        ASSERT_NE(refusal, nullptr);
+        EXPECT_NE(refusal->message.find(c.mentions), std::string::npos) << refusal->message;
+    }
+}
+
+struct AcceptCase {
+    EntryTexts texts;
+    BoardParameters expected;
+};
+
+// Boards of exactly 32767 cells, in either orientation, are the largest admitted; the
+// mine count is returned as read (clamping is a separate step) and the game ID unrounded.
+TEST(Entries, AcceptsBoardsUpToThirtyTwoThousandSevenHundredSixtySevenCells)
+{
+    const std::vector<AcceptCase> cases = {
+        {{"10", "15", "45", "11540"}, {10, 15, 45, 11540.0}},
+        {{"1", "32767", "0", "0"}, {1, 32767, 0, 0.0}},
+        {{"32767", "1", "0", "0"}, {32767, 1, 0, 0.0}},
+        {{"181", "181", "32767", "-2.75"}, {181, 181, 32767, -2.75}},
+        {{"10.5", "11.5", "-32768", "x"}, {10, 12, -32768, 0.0}},
+        {{"1", "1", "5", "1e300"}, {1, 1, 5, 1e300}},
+    };
+    for (const auto &c : cases) {
+        const EntryCheck check = checkEntries(c.texts);
+        const auto *parameters = std::get_if<BoardParameters>(&check);
+        ASSERT_NE(parameters, nullptr) << std::get<EntryRefusal>(check).message;
+        EXPECT_EQ(*parameters, c.expected);
+    }
+}
+
+struct ClampCase {
+    Int16 rows;
+    Int16 columns;
+    Int16 mines;
+    Int16 expected;
+};
+
+// At least one cell must stay free or mine placement never ends; there is no lower bound,
+// since 0 or fewer mines simply places none.
+TEST(Entries, ClampsMinesToOneBelowTheCellCountOnly)
+{
+    const std::vector<ClampCase> cases = {
+        {10, 15, 45, 45},  {10, 15, 148, 148}, {10, 15, 149, 149}, {10, 15, 150, 149},
+        {10, 15, 500, 149}, {1, 1, 5, 0},      {1, 1, 1, 0},       {10, 15, 0, 0},
+        {10, 15, -3, -3},  {1, 1, -32768, -32768}, {1, 32767, 32767, 32766},
+        {32767, 1, 32767, 32766},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(clampMineCount(c.rows, c.columns, c.mines), c.expected)
+            << c.rows << " x " << c.columns << " with " << c.mines;
+}
+
+} // namespace
+} // namespace tessfield

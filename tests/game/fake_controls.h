@@ -1,0 +1,107 @@
+#pragma once
+
+// The window's controls without a window: keeps their current state and logs every call,
+// in order, so tests can check what the player saw during a setup as well as after it.
+
+#include "game/controls.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tessfield::fixtures {
+
+class FakeControls final : public WindowControls {
+public:
+    struct State {
+        std::array<bool, 2> setupEnabled{true, true};
+        std::array<std::string, 2> captions{"Test Code", "Play Game"};
+        std::array<bool, 4> entryEnabled{true, true, true, true};
+        int focus = -1;
+        std::string status;
+        bool operator==(const State &) const = default;
+    };
+
+    // The window's designed entries: rows, columns, mines, game ID.
+    std::array<std::string, 4> entries{"10", "15", "45", "11540"};
+    State state;
+    std::vector<std::string> calls;
+    std::vector<std::string> statusHistory;
+    std::vector<State> stateAtEachStatus;
+    std::vector<std::pair<float, float>> outerSizes;
+
+    void setEntries(std::string rows, std::string columns, std::string mines, std::string id)
+    {
+        entries = {std::move(rows), std::move(columns), std::move(mines), std::move(id)};
+    }
+
+    void forgetCalls()
+    {
+        calls.clear();
+        statusHistory.clear();
+        stateAtEachStatus.clear();
+        outerSizes.clear();
+    }
+
+    // Buttons and entries enabled, the captions restored, focus on "Play Game".
+    bool isReady() const
+    {
+        return state.setupEnabled == std::array{true, true}
+            && state.captions == std::array<std::string, 2>{"Test Code", "Play Game"}
+            && state.entryEnabled == std::array{true, true, true, true} && state.focus == 1;
+    }
+
+    static bool isBusy(const State &s)
+    {
+        return s.setupEnabled == std::array{false, false}
+            && s.captions == std::array<std::string, 2>{"Please wait", "Please wait"}
+            && s.entryEnabled == std::array{false, false, false, false};
+    }
+
+    std::string entryText(int entry) const override
+    {
+        return entries.at(static_cast<std::size_t>(entry - 1));
+    }
+
+    void setEntryEnabled(int entry, bool enabled) override
+    {
+        state.entryEnabled.at(static_cast<std::size_t>(entry - 1)) = enabled;
+        calls.push_back("entry " + std::to_string(entry) + (enabled ? " on" : " off"));
+    }
+
+    void setSetupEnabled(int index, bool enabled) override
+    {
+        state.setupEnabled.at(static_cast<std::size_t>(index)) = enabled;
+        calls.push_back("setup " + std::to_string(index) + (enabled ? " on" : " off"));
+    }
+
+    void setSetupCaption(int index, std::string_view caption) override
+    {
+        state.captions.at(static_cast<std::size_t>(index)) = caption;
+        calls.push_back("caption " + std::to_string(index) + " " + std::string(caption));
+    }
+
+    void focusSetup(int index) override
+    {
+        state.focus = index;
+        calls.push_back("focus " + std::to_string(index));
+    }
+
+    void setStatusText(std::string_view text) override
+    {
+        state.status = text;
+        statusHistory.emplace_back(text);
+        stateAtEachStatus.push_back(state);
+        calls.push_back("status " + std::string(text));
+    }
+
+    void setOuterSize(float widthTwips, float heightTwips) override
+    {
+        outerSizes.emplace_back(widthTwips, heightTwips);
+        calls.push_back("size");
+    }
+};
+
+} // namespace tessfield::fixtures

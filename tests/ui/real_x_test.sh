@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# End to end on a real X server: start the program on Xvfb, press the setup buttons and
+# cells with a real X client (xdotool), and check the cells on screenshots.
+#   real_x_test.sh PROGRAM X_PROBE OUTPUT_DIR
+set -euo pipefail
+program=$1
+probe=$2
+out=$3
+mkdir -p "$out"
+
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (the test command installs it)"; exit 1; }
+done
+
+# A display number of our own, so parallel runs do not meet.
+display=$(( 100 + $$ % 800 ))
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+export DISPLAY=:$display
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb=$!
+app=
+cleanup() {
+    [[ -n $app ]] && kill "$app" 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+export QT_QPA_PLATFORM=xcb
+"$program" >"$out/program.log" 2>&1 &
+app=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^tessfield - qorv418$' | head -1)
+[[ -n $window ]] || { echo "the window did not appear"; cat "$out/program.log"; exit 1; }
+
+geometry() { eval "$(xdotool getwindowgeometry --shell "$window")"; }
+geometry
+echo "window at $X,$Y size ${WIDTH}x$HEIGHT"
+# 96 DPI: a twip is 1/15 pixel. No window manager runs, so the client area is the window.
+[[ $WIDTH -eq 392 && $HEIGHT -eq 240 ]] || { echo "designed client size is 392x240"; exit 1; }
+
+click() { # x y button (in window coordinates)
+    xdotool mousemove $((X + $1)) $((Y + $2)) click "$3"
+}
+cells() { "$probe" cells "$out/$1.png" $((X + 120)) $((Y + 8)) 17 15 10; }
+count() { tr -cd "$1" <<<"$2" | wc -c; }
+fail() { echo "FAIL: $*"; exit 1; }
+# Polls the board until a check passes, so a busy machine only makes the test slower:
+#   wait_for NAME CHECK -> leaves the last reading in $board
+wait_for() {
+    for _ in $(seq 100); do
+        board=$(cells "$1")
+        if $2; then return 0; fi
+        sleep 0.1
+    done
+    echo "$board"
+    fail "$1: gave up waiting"
+}
+
+# "Test Code": the whole default board uncovered, 45 mines on it.
+click 48 124 1
+revealed() { [[ $(count M "$board") -eq 45 && $(count R "$board") -eq 105 ]]; }
+wait_for test-code revealed
+test_view=$board
+echo "$test_view"
+geometry
+[[ $WIDTH -eq 408 && $HEIGHT -eq 211 ]] || fail "window not sized to the board: ${WIDTH}x$HEIGHT"
+
+# "Play Game": the same board, all covered.
+click 48 156 1
+all_covered() { [[ $(count C "$board") -eq 150 ]]; }
+wait_for play-game all_covered
+
+# A safe cell found on the test view, uncovered with the left button; a right press flags a
+# covered cell and the middle button on a covered cell changes nothing.
+safe=$(tr -d '\n' <<<"$test_view" | grep -bo R | head -1 | cut -d: -f1)
+column=$((safe % 15)); row=$((safe / 15))
+cell_is() { [[ $(tr -d '\n' <<<"$board" | cut -c$(($1 + 1))) == "$2" ]]; }
+click $((120 + 17 * column + 8)) $((8 + 17 * row + 8)) 1
+safe_uncovered() { cell_is "$safe" R; }
+wait_for left-press safe_uncovered
+echo "$board"
+[[ $(count M "$board") -eq 0 ]] || fail "a mine was uncovered by a safe press"
+covered=$(tr -d '\n' <<<"$board" | grep -bo C | head -1 | cut -d: -f1)
+[[ -n $covered ]] || fail "no covered cell left to flag"
+column=$((covered % 15)); row=$((covered / 15))
+click $((120 + 17 * column + 8)) $((8 + 17 * row + 8)) 3
+flagged() { cell_is "$covered" F; }
+wait_for right-press flagged
+# The middle button on a covered cell does nothing: the flag and the board stay.
+before=$board
+click $((120 + 17 * column + 8)) $((8 + 17 * row + 8)) 2
+sleep 0.5
+board=$(cells middle-press)
+[[ $board == "$before" ]] || fail "a middle press on a covered cell changed the board"
+echo "real X test passed; screenshots in $out"

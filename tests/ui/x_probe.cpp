@@ -1,0 +1,74 @@
+// Reads the real X screen for the end-to-end test: saves a screenshot and reports what each
+// cell of a board looks like, so a shell script can drive the program with xdotool and check
+// the result.
+//
+//   x_probe grab OUT.png
+//   x_probe cells OUT.png LEFT TOP CELL COLUMNS ROWS
+//
+// "cells" prints one letter per cell, a row per line: C covered, F covered with a white
+// flag mark, R uncovered, M uncovered mine, ? anything else.
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+char classify(const QImage &image, int left, int top, int cell)
+{
+    // The bottom-right corner inside the edge is never covered by a glyph.
+    const QRgb quiet = image.pixel(left + cell - 3, top + cell - 3) & 0xFFFFFFU;
+    switch (quiet) {
+    case 0x404040U: {
+        for (int y = top; y < top + cell; ++y)
+            for (int x = left; x < left + cell; ++x)
+                if ((image.pixel(x, y) & 0xFFFFFFU) == 0xFFFFFFU)
+                    return 'F';
+        return 'C';
+    }
+    case 0xC0C0C0U:
+        return 'R';
+    case 0xFF8080U:
+        return 'M';
+    default:
+        return '?';
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    const QStringList args = QGuiApplication::arguments();
+    if (args.size() < 3) {
+        std::fputs("usage: x_probe grab OUT.png | cells OUT.png LEFT TOP CELL COLUMNS ROWS\n", stderr);
+        return 2;
+    }
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+        QImage::Format_RGB32);
+    if (!image.save(args.at(2))) {
+        std::fprintf(stderr, "x_probe: cannot write %s\n", qPrintable(args.at(2)));
+        return 1;
+    }
+    if (args.at(1) == QLatin1String("grab"))
+        return 0;
+    if (args.at(1) != QLatin1String("cells") || args.size() != 8)
+        return 2;
+    const int left = args.at(3).toInt();
+    const int top = args.at(4).toInt();
+    const int cell = args.at(5).toInt();
+    const int columns = args.at(6).toInt();
+    const int rows = args.at(7).toInt();
+    for (int row = 0; row < rows; ++row) {
+        std::string line;
+        for (int column = 0; column < columns; ++column)
+            line += classify(image, left + column * cell, top + row * cell, cell);
+        std::puts(line.c_str());
+    }
+    return 0;
+}
