@@ -5,6 +5,7 @@
 #include "view/twips.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -60,7 +61,9 @@ Form1::Form1(QWidget *parent)
     formPalette.setColor(QPalette::WindowText, toQColor(FormText));
     setPalette(formPalette);
     setAutoFillBackground(true);
-    const QPalette controlPalette = QApplication::palette();
+    // Marked as set in every role, so that the controls do not inherit the window's grey text.
+    QPalette controlPalette = QApplication::palette();
+    controlPalette.setResolveMask(~QPalette::ResolveMask{0});
 
     const std::array<const char *, 4> labels = {"rows", "columns", "mines", "Game ID"};
     const std::array<const char *, 4> texts = {"10", "15", "45", "11540"};
@@ -81,6 +84,8 @@ Form1::Form1(QWidget *parent)
         placeInTwips(text_[i], 720, top, 735, 285);
         label_[i]->setBuddy(text_[i]);
     }
+
+    fitLabelFont();
 
     const std::array<const char *, 2> captions = {"Test Code", "Play Game"};
     for (std::size_t i = 0; i < 2; ++i) {
@@ -143,6 +148,24 @@ Form1::Form1(QWidget *parent)
 }
 
 Form1::~Form1() = default;
+
+void Form1::fitLabelFont()
+{
+    // The label column was laid out for a smaller face than most desktops use, and
+    // "columns" or "Game ID" would be cut off at their designed widths. One size for all
+    // four, the desktop's own unless a label needs a smaller one.
+    QFont font = label_[0]->font();
+    const auto fits = [this](const QFont &candidate) {
+        const QFontMetrics metrics(candidate);
+        return std::all_of(label_.begin(), label_.end(), [&](const QLabel *label) {
+            return metrics.horizontalAdvance(label->text()) <= label->width();
+        });
+    };
+    while (!fits(font) && font.pointSizeF() > 6.0)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    for (QLabel *label : label_)
+        label->setFont(font);
+}
 
 void Form1::placeInTwips(QWidget *widget, double left, double top, double width, double height)
 {

@@ -60,6 +60,7 @@ protected:
 
 private:
     void runSetup(int index);
+    void fitLabelFont();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);
     void applyOuterSize();
     void placeBoardArea();

@@ -115,6 +115,15 @@ TEST_F(Form1Test, OpensInItsDesignedState)
     EXPECT_EQ(line->geometry().top(), px(120));
     EXPECT_EQ(line->geometry().bottom() + 1, px(2040));
 
+    // Every label's text is shown whole within its designed width, and in the toolkit's
+    // text colour rather than the window's grey.
+    for (int i = 1; i <= 4; ++i) {
+        const auto *label = form.findChild<QLabel *>(QStringLiteral("Label%1").arg(i));
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << "Label" << i;
+        EXPECT_EQ(label->palette().color(QPalette::WindowText),
+                  QApplication::palette().color(QPalette::WindowText)) << "Label" << i;
+    }
+
     EXPECT_EQ(form.focusWidget(), form.entry(1));
     EXPECT_FALSE(form.game().squares().visible(0));
     EXPECT_TRUE(form.board()->size().isEmpty());
