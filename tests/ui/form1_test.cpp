@@ -163,6 +163,11 @@ struct ButtonCase {
     int coveredAfter;
 };
 
+void PrintTo(const ButtonCase &row, std::ostream *out)
+{
+    *out << "setup(" << row.index << ")";
+}
+
 class SetupButtonTest : public Form1Test, public ::testing::WithParamInterface<ButtonCase> {};
 
 // Either button runs the whole sequence: busy controls while it runs, the progress texts in
@@ -220,6 +225,11 @@ struct Refusal {
     const char *message;
 };
 
+void PrintTo(const Refusal &row, std::ostream *out)
+{
+    *out << "Text" << row.entry << " = \"" << row.text << "\"";
+}
+
 class RefusedEntryTest : public Form1Test, public ::testing::WithParamInterface<Refusal> {};
 
 // Entries that cannot make a board are refused before anything changes: the board stays,
@@ -273,6 +283,11 @@ struct LargeBoard {
     const char *rows;
     const char *columns;
 };
+
+void PrintTo(const LargeBoard &row, std::ostream *out)
+{
+    *out << row.rows << " x " << row.columns;
+}
 
 class LargeBoardTest : public Form1Test, public ::testing::WithParamInterface<LargeBoard> {};
 
