@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # End to end on a real X server: start the program on Xvfb, press the setup buttons and
 # cells with a real X client (xdotool), and check the cells on screenshots.
-#   real_x_test.sh PROGRAM X_PROBE OUTPUT_DIR
+#   real_x_test.sh PROGRAM X_PROBE OUTPUT_DIR [openbox]
+# With "openbox" a window manager frames the window, and the board's outer size must then
+# include the frame it draws.
 set -euo pipefail
 program=$1
 probe=$2
 out=$3
+wm=${4:-}
 mkdir -p "$out"
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xwininfo xprop; do
     command -v "$tool" >/dev/null || { echo "$tool is missing (the test command installs it)"; exit 1; }
 done
 
@@ -26,20 +29,61 @@ cleanup() {
 }
 trap cleanup EXIT
 for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+if [[ -n $wm ]]; then
+    command -v "$wm" >/dev/null || { echo "$wm is missing (the test command installs it)"; exit 1; }
+    "$wm" >"$out/wm.log" 2>&1 &
+    for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+    # Openbox announces itself a moment before it manages new windows; a window mapped in
+    # that moment is never shown.
+    sleep 1
+fi
 
 export QT_QPA_PLATFORM=xcb
 "$program" >"$out/program.log" 2>&1 &
 app=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^tessfield - qorv418$' | head -1)
-[[ -n $window ]] || { echo "the window did not appear"; cat "$out/program.log"; exit 1; }
+window=
+for _ in $(seq 600); do
+    window=$(xdotool search --onlyvisible --name '^tessfield - qorv418$' 2>/dev/null | head -1 || true)
+    [[ -n $window ]] && break
+    sleep 0.1
+done
+[[ -n $window ]] || { echo "the window did not appear"; cat "$out/program.log"; xwininfo -root -tree | head -30; exit 1; }
 
-geometry() { eval "$(xdotool getwindowgeometry --shell "$window")"; }
-geometry
+# The client area's position and size; with a window manager, also its frame, so that the
+# outer size is OUTER_WIDTH x OUTER_HEIGHT.
+geometry() {
+    # xwininfo, not xdotool: under a reparenting window manager xdotool's position is off
+    # by the frame.
+    local info
+    info=$(xwininfo -id "$window")
+    X=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+    Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+    WIDTH=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    HEIGHT=$(sed -n 's/^ *Height: *//p' <<<"$info")
+    OUTER_WIDTH=$WIDTH; OUTER_HEIGHT=$HEIGHT
+    if [[ -n $wm ]]; then
+        local extents
+        extents=$(xprop -id "$window" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
+        [[ -n $extents ]] || { left=; return 0; }
+        IFS=, read -r left right top bottom <<<"$extents"
+        OUTER_WIDTH=$((WIDTH + left + right)); OUTER_HEIGHT=$((HEIGHT + top + bottom))
+    fi
+}
+# A window manager places and frames the window after it is mapped: wait until it stays put.
+last=
+for _ in $(seq 100); do
+    geometry
+    now="$X,$Y,$OUTER_WIDTH,$OUTER_HEIGHT"
+    if [[ $now == "$last" && ( -z $wm || -n ${left:-} ) ]]; then break; fi
+    last=$now
+    sleep 0.2
+done
 echo "window at $X,$Y size ${WIDTH}x$HEIGHT"
-# 96 DPI: a twip is 1/15 pixel. No window manager runs, so the client area is the window.
+# 96 DPI: a twip is 1/15 pixel. The designed size is the client area's.
 [[ $WIDTH -eq 392 && $HEIGHT -eq 240 ]] || { echo "designed client size is 392x240"; exit 1; }
 
 click() { # x y button (in window coordinates)
+    geometry
     xdotool mousemove $((X + $1)) $((Y + $2)) click "$3"
 }
 cells() { "$probe" cells "$out/$1.png" $((X + 120)) $((Y + 8)) 17 15 10; }
@@ -48,7 +92,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 # Polls the board until a check passes, so a busy machine only makes the test slower:
 #   wait_for NAME CHECK -> leaves the last reading in $board
 wait_for() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         board=$(cells "$1")
         if $2; then return 0; fi
         sleep 0.1
@@ -63,8 +107,13 @@ revealed() { [[ $(count M "$board") -eq 45 && $(count R "$board") -eq 105 ]]; }
 wait_for test-code revealed
 test_view=$board
 echo "$test_view"
-geometry
-[[ $WIDTH -eq 408 && $HEIGHT -eq 211 ]] || fail "window not sized to the board: ${WIDTH}x$HEIGHT"
+# The board sets the outer size, frame and title bar included: 6125 x 3170 twips.
+for _ in $(seq 50); do
+    geometry
+    [[ $OUTER_WIDTH -eq 408 && $OUTER_HEIGHT -eq 211 ]] && break
+    sleep 0.1
+done
+[[ $OUTER_WIDTH -eq 408 && $OUTER_HEIGHT -eq 211 ]] || fail "outer size not fitted to the board: ${OUTER_WIDTH}x$OUTER_HEIGHT"
 
 # "Play Game": the same board, all covered.
 click 48 156 1
