@@ -180,6 +180,22 @@ void Form1::runSetup(int index)
 {
     game_.setupGame(static_cast<Int16>(index));
     square_->syncFromModel();
+    revealStatus();
+}
+
+void Form1::revealStatus()
+{
+    // A board's window can be shorter than the column of controls (a one-row board, or a
+    // tall title bar), which would hide the reason a setup was refused. Only then, and only
+    // as far as the screen allows, the window grows to show the whole message.
+    if (status_->text().isEmpty() || status_->geometry().bottom() < height())
+        return;
+    int needed = status_->geometry().bottom() + 1 + status_->fontMetrics().height() / 2;
+    if (const QScreen *display = screen(); display != nullptr)
+        needed = std::min(needed, display->availableGeometry().height() - frameMargins().top()
+                                      - frameMargins().bottom());
+    if (needed > height())
+        resize(width(), needed);
 }
 
 std::string Form1::entryText(int entry) const
@@ -212,7 +228,7 @@ void Form1::setStatusText(std::string_view text)
     const QString shown = fromUtf8(text);
     status_->setText(shown);
     // A refusal explains itself in a sentence that the designed line cannot hold, so the
-    // line grows downwards to fit it; progress texts keep the designed size.
+    // line grows downwards to fit whatever it is given.
     QRect area = statusDesign_;
     const int needed = status_->heightForWidth(area.width());
     if (needed > area.height())

@@ -61,6 +61,7 @@ protected:
 private:
     void runSetup(int index);
     void fitLabelFont();
+    void revealStatus();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);
     void applyOuterSize();
     void placeBoardArea();

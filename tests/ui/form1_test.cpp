@@ -264,6 +264,21 @@ TEST_P(RefusedEntryTest, LeavesTheBoardAndSaysWhy)
     EXPECT_EQ(coveredSquares(), 0);
 }
 
+// A one-row board's window is shorter than the control column; a refusal made there must
+// still be readable, so the window grows to show the whole message.
+TEST_F(Form1Test, RefusalOnAShortWindowIsStillShownWhole)
+{
+    setEntries(QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("1"));
+    press(1);
+    ASSERT_LT(form.height(), form.status()->geometry().bottom());
+
+    form.entry(1)->setText(QStringLiteral("x"));
+    press(1);
+    EXPECT_EQ(form.status()->text(), QStringLiteral("rows must be a number from 1 to 32767"));
+    EXPECT_GT(form.height(), form.status()->geometry().bottom());
+    EXPECT_EQ(form.game().board().rowCount, 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EachCause, RefusedEntryTest,
     ::testing::Values(
