@@ -1,0 +1,74 @@
+#!/bin/sh
+# Render the application icon from its SVG into the hicolor PNG sizes.
+# The 16 and 32 px icons are reduced to a 16-colour palette (plus
+# transparency) so they stay crisp on small panels and old themes.
+#
+# Usage: scripts/make-icons.sh   (from any directory)
+set -eu
+
+APP_ID=io.github.qorv418.Tessfield
+HERE=$(cd "$(dirname "$0")" && pwd)
+ICONS=$(cd "$HERE/../data/icons" && pwd)
+SVG=$ICONS/$APP_ID.svg
+SIZES="16 32 48 64 128"
+PALETTE_SIZES="16 32"
+MAX_COLOURS=16
+
+need() {
+    # need COMMAND DEBIAN_PACKAGE
+    if ! command -v "$1" >/dev/null 2>&1; then
+        echo "make-icons: installing $2 for $1" >&2
+        if [ "$(id -u)" -eq 0 ]; then
+            DEBIAN_FRONTEND=noninteractive apt-get install -y "$2" >/dev/null
+        else
+            sudo DEBIAN_FRONTEND=noninteractive apt-get install -y "$2" >/dev/null
+        fi
+    fi
+}
+
+need rsvg-convert librsvg2-bin
+need pngquant pngquant
+need identify imagemagick
+
+[ -f "$SVG" ] || { echo "make-icons: missing $SVG" >&2; exit 1; }
+
+mkdir -p "$ICONS/hicolor/scalable/apps"
+cp "$SVG" "$ICONS/hicolor/scalable/apps/$APP_ID.svg"
+echo "scalable/apps/$APP_ID.svg"
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+for n in $SIZES; do
+    dir=$ICONS/hicolor/${n}x${n}/apps
+    out=$dir/$APP_ID.png
+    mkdir -p "$dir"
+    rsvg-convert --width "$n" --height "$n" --format png \
+        --output "$tmp/full.png" "$SVG"
+
+    case " $PALETTE_SIZES " in
+    *" $n "*)
+        # No dithering: at this size dither dots read as dirt.
+        pngquant --force --nofs --strip --speed 1 \
+            --output "$out" "$MAX_COLOURS" "$tmp/full.png"
+        colours=$(identify -format '%k' "$out")
+        class=$(identify -format '%[type]' "$out")
+        if [ "$colours" -gt "$MAX_COLOURS" ]; then
+            echo "make-icons: $out has $colours colours (max $MAX_COLOURS)" >&2
+            exit 1
+        fi
+        case $class in
+        PaletteAlpha | PaletteBilevelAlpha) ;;
+        *)
+            echo "make-icons: $out is $class, expected a palette with alpha" >&2
+            exit 1
+            ;;
+        esac
+        echo "${n}x${n}/apps/$APP_ID.png: $colours colours, $class"
+        ;;
+    *)
+        cp "$tmp/full.png" "$out"
+        echo "${n}x${n}/apps/$APP_ID.png: full colour"
+        ;;
+    esac
+done
