@@ -63,6 +63,28 @@ QRect BoardWidget::squareRect(Int16 k) const
                                squares_.height(k));
 }
 
+QRect BoardWidget::deviceRect(Int16 k, qreal dpr) const
+{
+    if (!squares_.exists(k))
+        return {};
+    // Edges are rounded in device pixels straight from twips, so that neighbouring squares
+    // share their edge at any ratio, fractional ones included.
+    const double dpi = logicalDpi() * dpr;
+    const auto edge = [dpi](double twips) { return twipsToPixelEdge(twips, dpi); };
+    const double left = squares_.left(k);
+    const double top = squares_.top(k);
+    const int x0 = edge(left);
+    const int y0 = edge(top);
+    const QPoint origin(edge(squares_.left(0)), edge(squares_.top(0)));
+    return QRect(QPoint(x0, y0) - origin,
+                 QSize(edge(left + squares_.width(k)) - x0, edge(top + squares_.height(k)) - y0));
+}
+
+QRect BoardWidget::deviceRect(Int16 k) const
+{
+    return deviceRect(k, devicePixelRatioF());
+}
+
 std::optional<Int16> BoardWidget::squareAt(QPoint point) const
 {
     const double dpi = logicalDpi();
@@ -72,12 +94,27 @@ std::optional<Int16> BoardWidget::squareAt(QPoint point) const
                              static_cast<float>(pixelsToTwips(window.y() + 0.5, dpi)));
 }
 
+std::optional<Int16> BoardWidget::squareAtPosition(QPointF position) const
+{
+    // The device pixel under the pointer decides, through its centre, matching how square
+    // edges are rounded to device pixels; at ratio 1 this is squareAt of the pixel.
+    const qreal dpr = devicePixelRatioF();
+    const double dpi = logicalDpi();
+    const auto centre = [dpr](qreal logical) { return (std::floor(logical * dpr) + 0.5) / dpr; };
+    return squares_.squareAt(static_cast<float>(pixelsToTwips(centre(position.x()) + origin_.x(), dpi)),
+                             static_cast<float>(pixelsToTwips(centre(position.y()) + origin_.y(), dpi)));
+}
+
 void BoardWidget::relayout()
 {
     const double dpi = logicalDpi();
     origin_ = QPoint(twipsToPixelEdge(squares_.left(0), dpi), twipsToPixelEdge(squares_.top(0), dpi));
+    const qreal dpr = devicePixelRatioF();
+    layoutRatio_ = dpr;
     int right = 0;
     int bottom = 0;
+    int deviceRight = 0;
+    int deviceBottom = 0;
     bool anyVisible = false;
     for (Int16 k = 0; k < squares_.slots(); ++k) {
         if (!squares_.exists(k) || !squares_.visible(k))
@@ -86,8 +123,16 @@ void BoardWidget::relayout()
         const QRect rect = squareRect(k);
         right = std::max(right, rect.right() + 1);
         bottom = std::max(bottom, rect.bottom() + 1);
+        const QRect device = deviceRect(k, dpr);
+        deviceRight = std::max(deviceRight, device.right() + 1);
+        deviceBottom = std::max(deviceBottom, device.bottom() + 1);
     }
-    extent_ = QSize(right, bottom);
+    // Device edges may round up to one device pixel past the logical ones: the widget
+    // covers both, which at ratio 1 is the same size.
+    const auto logical = [dpr](int device) {
+        return static_cast<int>(std::ceil(device / dpr - 1e-9));
+    };
+    extent_ = QSize(std::max(right, logical(deviceRight)), std::max(bottom, logical(deviceBottom)));
     resize(extent_);
     // Element 0 takes a place in the tab order once it is shown, as the window designs it.
     setFocusPolicy(anyVisible && squares_.visible(0) ? Qt::TabFocus : Qt::NoFocus);
@@ -114,6 +159,12 @@ void BoardWidget::syncFromModel()
 
 void BoardWidget::paintEvent(QPaintEvent *event)
 {
+    // Moved to a screen of another ratio: the extent may need one pixel more or less, which
+    // is settled after this paint rather than by resizing while painting.
+    if (devicePixelRatioF() != layoutRatio_) {
+        layoutRatio_ = devicePixelRatioF();
+        QMetaObject::invokeMethod(this, [this] { relayout(); }, Qt::QueuedConnection);
+    }
     QPainter painter(this);
     for (const QRect &rect : event->region())
         paintRect(painter, rect);
@@ -126,10 +177,15 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const auto paintSquare = [&](Int16 k) {
         if (!squares_.exists(k) || !squares_.visible(k))
             return;
-        const QRect area = squareRect(k);
-        if (!area.intersects(rect) || area.isEmpty())
+        // Placed and sized in device pixels: each pixmap pixel lands on one screen pixel.
+        const QRect device = deviceRect(k, dpr);
+        if (device.isEmpty())
             return;
-        painter.drawPixmap(area.topLeft(), painter_.pixmapFor(squares_, k, area.size(), dpr, dpi));
+        const QRectF area(device.x() / dpr, device.y() / dpr, device.width() / dpr,
+                          device.height() / dpr);
+        if (!area.toAlignedRect().intersects(rect))
+            return;
+        painter.drawPixmap(area.topLeft(), painter_.pixmapFor(squares_, k, device.size(), dpr, dpi));
     };
 
     const Int16 columns = squares_.arrangement();
@@ -163,7 +219,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
 
 void BoardWidget::mousePressEvent(QMouseEvent *event)
 {
-    const auto index = squareAt(event->position().toPoint());
+    const auto index = squareAtPosition(event->position());
     if (!index) {
         QWidget::mousePressEvent(event);
         return;

@@ -28,8 +28,15 @@ public:
 
     // Square k's area in this widget's coordinates (empty for a square that does not exist).
     QRect squareRect(Int16 k) const;
-    // The visible square under a point of this widget, if any.
+    // Square k's area in device pixels, from the widget's top-left corner, at a device
+    // pixel ratio (the widget's own by default). Neighbouring squares share their edges.
+    QRect deviceRect(Int16 k, qreal dpr) const;
+    QRect deviceRect(Int16 k) const;
+    // The visible square under a pixel of this widget, if any.
     std::optional<Int16> squareAt(QPoint point) const;
+    // The visible square under a pointer position (logical, fractional at a fractional
+    // device pixel ratio), if any.
+    std::optional<Int16> squareAtPosition(QPointF position) const;
 
     // The logical DPI that turns twips into pixels for this board.
     double logicalDpi() const;
@@ -55,6 +62,7 @@ private:
     CellPainter painter_;
     QSize extent_;
     QPoint origin_; // pixel position of the board's top-left corner in the window
+    qreal layoutRatio_ = 1.0; // the device pixel ratio the extent was worked out for
 };
 
 // The button value of a press: every button held, the pressed one included.

@@ -17,7 +17,7 @@ QColor toQColor(Colour colour)
             static_cast<int>((colour >> 16U) & 0xFFU)};
 }
 
-QFont faceFor(const FontSpec &font, double logicalDpi)
+QFont faceFor(const FontSpec &font, double dpi)
 {
     QFont face;
     if (font.name == CountFont) {
@@ -29,9 +29,9 @@ QFont faceFor(const FontSpec &font, double logicalDpi)
     } else {
         face = QFont(QString::fromStdString(font.name));
     }
-    // Sized in pixels from the board's own DPI, not the pixmap's, so a glyph is as large
-    // as its point size says on the screen the board is on.
-    face.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size * logicalDpi / 72.0))));
+    // Sized in pixels from the DPI it is drawn at, so a glyph is as large as its point size
+    // says on the screen the board is on.
+    face.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size * dpi / 72.0))));
     face.setBold(font.bold);
     face.setStyleStrategy(QFont::PreferAntialias);
     return face;
@@ -63,7 +63,12 @@ void paintBomb(QPainter &painter, QPointF origin, qreal em, const QColor &colour
     painter.restore();
 }
 
-const QPixmap &CellPainter::pixmapFor(const SquareArray &squares, Int16 k, QSize size,
+int edgeWidth(qreal dpr)
+{
+    return std::max(1, static_cast<int>(std::floor(dpr + 1e-9)));
+}
+
+const QPixmap &CellPainter::pixmapFor(const SquareArray &squares, Int16 k, QSize deviceSize,
                                       qreal dpr, double logicalDpi)
 {
     const Inscription inscription = squares.inscription(k);
@@ -71,56 +76,61 @@ const QPixmap &CellPainter::pixmapFor(const SquareArray &squares, Int16 k, QSize
                   inscription.colour,
                   inscription.text.data(),
                   inscription.font,
-                  size.width(),
-                  size.height(),
+                  deviceSize.width(),
+                  deviceSize.height(),
                   static_cast<int>(std::lround(dpr * 100.0)),
                   static_cast<int>(std::lround(logicalDpi))};
     auto found = cache_.constFind(key);
     if (found != cache_.constEnd())
         return *found;
-    return *cache_.insert(key, render(squares, k, size, dpr, logicalDpi));
+    return *cache_.insert(key, render(squares, k, deviceSize, dpr, logicalDpi));
 }
 
-QPixmap CellPainter::render(const SquareArray &squares, Int16 k, QSize size, qreal dpr,
+QPixmap CellPainter::render(const SquareArray &squares, Int16 k, QSize deviceSize, qreal dpr,
                             double logicalDpi) const
 {
-    QPixmap pixmap(QSize(static_cast<int>(std::ceil(size.width() * dpr)),
-                         static_cast<int>(std::ceil(size.height() * dpr))));
-    pixmap.setDevicePixelRatio(dpr);
+    // Everything below is in device pixels: the pixmap is painted at ratio 1 and only
+    // labelled with its ratio at the end, so that no edge or glyph lands between pixels.
+    QPixmap pixmap(deviceSize);
     const QColor background = toQColor(squares.background(k));
     pixmap.fill(background);
 
     QPainter painter(&pixmap);
-    const QRectF cell(0, 0, size.width(), size.height());
+    const int width = deviceSize.width();
+    const int height = deviceSize.height();
     // A one-pixel edge keeps neighbouring squares of one colour apart: raised on a covered
     // square, a plain seam on an uncovered one.
-    const qreal line = 1.0;
-    if (size.width() > 3 && size.height() > 3) {
+    const int line = edgeWidth(dpr);
+    if (width > 3 * line && height > 3 * line) {
         if (squares.background(k) == CoveredColour) {
-            painter.fillRect(QRectF(0, 0, cell.width(), line), background.lighter(160));
-            painter.fillRect(QRectF(0, 0, line, cell.height()), background.lighter(160));
+            painter.fillRect(QRect(0, 0, width, line), background.lighter(160));
+            painter.fillRect(QRect(0, 0, line, height), background.lighter(160));
         }
-        painter.fillRect(QRectF(cell.width() - line, 0, line, cell.height()), background.darker(150));
-        painter.fillRect(QRectF(0, cell.height() - line, cell.width(), line), background.darker(150));
+        painter.fillRect(QRect(width - line, 0, line, height), background.darker(150));
+        painter.fillRect(QRect(0, height - line, width, line), background.darker(150));
     }
 
     const Inscription inscription = squares.inscription(k);
     if (inscription.font != nullptr) {
         const QColor ink = toQColor(inscription.colour);
+        // The board's DPI in device pixels: glyphs keep their point size on the screen.
+        const double deviceDpi = logicalDpi * dpr;
         if (inscription.font->name == MineFont && inscription.text == MineGlyph) {
-            const qreal em = inscription.font->size * logicalDpi / 72.0;
-            paintBomb(painter, QPointF(1.0, 1.0), em, ink);
+            const qreal em = inscription.font->size * deviceDpi / 72.0;
+            paintBomb(painter, QPointF(dpr, dpr), em, ink);
         } else {
             painter.setRenderHint(QPainter::TextAntialiasing);
-            painter.setFont(faceFor(*inscription.font, logicalDpi));
+            painter.setFont(faceFor(*inscription.font, deviceDpi));
             painter.setPen(ink);
             // Text is written from the square's top-left corner, not centred.
-            painter.drawText(cell.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+            const int indent = static_cast<int>(std::lround(dpr));
+            painter.drawText(QRect(indent, 0, width - indent, height), Qt::AlignLeft | Qt::AlignTop,
                              QString::fromUtf8(inscription.text.data(),
                                                static_cast<qsizetype>(inscription.text.size())));
         }
     }
     painter.end();
+    pixmap.setDevicePixelRatio(dpr);
     return pixmap;
 }
 

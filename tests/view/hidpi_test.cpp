@@ -1,0 +1,268 @@
+// The board at one device pixel ratio, on the offscreen platform configured by a screen file
+// (QT_QPA_PLATFORM=offscreen:configfile=screens/dpr-R.json); CTest runs this program once
+// per ratio and names the ratio in its argument --expected-dpr=R.
+//
+// Twips become device-independent pixels through the logical DPI; the cell images are
+// rendered per device pixel ratio and copied one pixel to one pixel, so the board stays
+// sharp and its cells abut with no gap or seam at fractional ratios too.
+
+#include "board/mines.h"
+#include "game/actions.h"
+#include "game/game.h"
+#include "ui/form1.h"
+#include "view/board_widget.h"
+#include "view/cell_painter.h"
+#include "view/cells.h"
+#include "view/twips.h"
+
+#include <QImage>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tessfield {
+namespace {
+
+qreal expectedRatio()
+{
+    const QString prefix = QStringLiteral("--expected-dpr=");
+    for (const QString &argument : QCoreApplication::arguments()) {
+        if (argument.startsWith(prefix))
+            return argument.mid(prefix.size()).toDouble();
+    }
+    return 1.0;
+}
+
+class NoFrame : public WindowFrame {
+public:
+    void setOuterSize(float /*widthTwips*/, float /*heightTwips*/) override {}
+};
+
+// A board set up the way the game does it, painted by a widget of its own.
+struct PaintedBoard {
+    Board board;
+    SquareArray squares{designedTemplateSquare()};
+    MineRandom random;
+    FloodStack stack;
+    BoardWidget widget{squares};
+
+    PaintedBoard(Int16 rows, Int16 columns, Int16 mines, double gameId)
+    {
+        board.countColours = StandardCountColours;
+        board.rowCount = rows;
+        board.columnCount = columns;
+        board.mineCount = mines;
+        sizeGrids(board);
+        placeMines(board, random, gameId);
+        countNeighbours(board);
+        NoFrame frame;
+        buildGrid(board, squares, frame);
+        widget.syncFromModel();
+    }
+
+    Int16 cells() const { return static_cast<Int16>(board.rowCount * board.columnCount); }
+
+    // The widget's picture in device pixels.
+    QImage grab()
+    {
+        const QPixmap pixmap = widget.grab();
+        EXPECT_DOUBLE_EQ(pixmap.devicePixelRatio(), widget.devicePixelRatioF());
+        return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    // What the widget copies for square k: its cached image at its device size.
+    QImage cellImage(Int16 k)
+    {
+        const QRect device = widget.deviceRect(k);
+        const QPixmap &pixmap = const_cast<CellPainter &>(widget.cellPainter())
+                                    .pixmapFor(squares, k, device.size(), widget.devicePixelRatioF(),
+                                               widget.logicalDpi());
+        return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+    }
+};
+
+// Every cell's device pixels in a grab equal, pixel for pixel, the image rendered for that
+// cell at this ratio, placed at the cell's device rectangle: nothing is scaled on the way
+// to the screen, and no pixel of a cell is left to a neighbour or to the background.
+void expectCellsCopiedOneToOne(PaintedBoard &game, const QImage &image, QPoint offset)
+{
+    for (Int16 k = 0; k < game.cells(); ++k) {
+        const QRect device = game.widget.deviceRect(k).translated(offset);
+        ASSERT_TRUE(image.rect().contains(device)) << "square " << k << " lies outside the grab";
+        const QImage expected = game.cellImage(k);
+        ASSERT_EQ(expected.size(), device.size()) << "square " << k;
+        EXPECT_EQ(image.copy(device), expected) << "square " << k << " differs from its image";
+    }
+}
+
+class HiDpi : public ::testing::Test {
+protected:
+    qreal ratio = expectedRatio();
+};
+
+// The screen file took effect: otherwise every check below would quietly run at ratio 1.
+TEST_F(HiDpi, TheScreenHasTheConfiguredRatioAndLogicalDpi)
+{
+    PaintedBoard game(10, 15, 45, 11540);
+    EXPECT_DOUBLE_EQ(game.widget.devicePixelRatioF(), ratio);
+    // Twips turn into device-independent pixels through the logical DPI, whatever the ratio.
+    EXPECT_EQ(game.widget.logicalDpi(), 96.0);
+    EXPECT_EQ(game.widget.squareRect(16).size(), QSize(17, 17));
+}
+
+// Neighbouring cells share their device edges, the first starts at the widget's corner, and
+// together the cells cover the board's device area exactly; each cell is 255 twips at
+// 96 dpi times the ratio, give or take the one pixel that rounding moves an edge.
+TEST_F(HiDpi, CellsAbutInDevicePixels)
+{
+    PaintedBoard game(10, 15, 45, 11540);
+    const int columns = 15;
+    const double exact = 17.0 * ratio;
+    long long area = 0;
+    for (Int16 k = 0; k < game.cells(); ++k) {
+        const QRect device = game.widget.deviceRect(k);
+        area += static_cast<long long>(device.width()) * device.height();
+        EXPECT_LE(std::abs(device.width() - exact), 1.0) << "square " << k;
+        EXPECT_LE(std::abs(device.height() - exact), 1.0) << "square " << k;
+        if (k % columns == 0)
+            EXPECT_EQ(device.left(), 0) << "square " << k;
+        else
+            EXPECT_EQ(device.left(), game.widget.deviceRect(static_cast<Int16>(k - 1)).right() + 1)
+                << "square " << k;
+        if (k < columns)
+            EXPECT_EQ(device.top(), 0) << "square " << k;
+        else
+            EXPECT_EQ(device.top(),
+                      game.widget.deviceRect(static_cast<Int16>(k - columns)).bottom() + 1)
+                << "square " << k;
+    }
+    const QRect last = game.widget.deviceRect(static_cast<Int16>(game.cells() - 1));
+    EXPECT_EQ(area, static_cast<long long>(last.right() + 1) * (last.bottom() + 1));
+    // The widget holds every device pixel of the board.
+    EXPECT_GE(game.widget.width() * ratio, last.right() + 1 - 1e-9);
+    EXPECT_GE(game.widget.height() * ratio, last.bottom() + 1 - 1e-9);
+}
+
+// The cell images are rendered for the device grid: as many pixels as the cell covers on the
+// screen, labelled with the ratio.
+TEST_F(HiDpi, CellImagesAreRenderedAtDeviceResolution)
+{
+    PaintedBoard game(10, 15, 45, 11540);
+    (void)game.grab();
+    for (const Int16 k : {Int16{0}, Int16{16}, Int16{149}}) {
+        const QRect device = game.widget.deviceRect(k);
+        const QPixmap &pixmap = const_cast<CellPainter &>(game.widget.cellPainter())
+                                    .pixmapFor(game.squares, k, device.size(), ratio,
+                                               game.widget.logicalDpi());
+        EXPECT_EQ(pixmap.size(), device.size());
+        EXPECT_DOUBLE_EQ(pixmap.devicePixelRatio(), ratio);
+    }
+}
+
+// A covered cell is a full rectangle: a light top and left edge, a dark right and bottom
+// edge, each a whole number of device pixels wide, and the covered grey inside, with not
+// one pixel of anything else anywhere on the board.
+TEST_F(HiDpi, CoveredCellsAreFullRectanglesWithCrispEdges)
+{
+    PaintedBoard game(10, 15, 45, 11540);
+    const QImage image = game.grab();
+    const QColor covered = toQColor(CoveredColour);
+    const QRgb inside = covered.rgb();
+    const QRgb light = covered.lighter(160).rgb();
+    const QRgb dark = covered.darker(150).rgb();
+    const int line = edgeWidth(ratio);
+    int wrong = 0;
+    for (Int16 k = 0; k < game.cells(); ++k) {
+        const QRect device = game.widget.deviceRect(k);
+        for (int y = device.top(); y <= device.bottom(); ++y) {
+            for (int x = device.left(); x <= device.right(); ++x) {
+                const bool darkEdge = x > device.right() - line || y > device.bottom() - line;
+                const bool lightEdge = x < device.left() + line || y < device.top() + line;
+                const QRgb want = darkEdge ? dark : lightEdge ? light : inside;
+                if ((image.pixel(x, y) & 0xFFFFFFU) != (want & 0xFFFFFFU) && ++wrong <= 5)
+                    ADD_FAILURE() << "square " << k << " pixel (" << x << ", " << y << ")";
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+// Uncovered, flagged and mined cells come out one to one as well: counts, flags and bombs
+// are drawn into the device-resolution images, not scaled up from ratio 1.
+TEST_F(HiDpi, EveryLookIsCopiedOneToOne)
+{
+    PaintedBoard game(10, 15, 45, 11540);
+    expectCellsCopiedOneToOne(game, game.grab(), {});
+
+    squareMouseDown(game.board, game.squares, 16, RightButton, game.stack);
+    game.widget.syncFromModel();
+    expectCellsCopiedOneToOne(game, game.grab(), {});
+
+    revealAll(game.board, game.squares);
+    game.widget.syncFromModel();
+    expectCellsCopiedOneToOne(game, game.grab(), {});
+}
+
+// At a ratio above 1 a glyph has detail finer than a logical pixel: its image is not the
+// ratio-1 image blown up.
+TEST_F(HiDpi, GlyphsAreNotScaledUpBitmaps)
+{
+    if (ratio < 1.5)
+        GTEST_SKIP() << "a ratio this close to 1 has too few extra pixels to tell";
+    PaintedBoard game(10, 15, 45, 11540);
+    revealAll(game.board, game.squares);
+    game.widget.syncFromModel();
+    CellPainter atOne;
+    int compared = 0;
+    for (Int16 k = 0; k < game.cells(); ++k) {
+        if (!game.squares.hasInscription(k))
+            continue;
+        const QImage fine = game.cellImage(k);
+        const QImage coarse = atOne.pixmapFor(game.squares, k, game.widget.squareRect(k).size(), 1.0,
+                                              game.widget.logicalDpi())
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_RGB32)
+                                  .scaled(fine.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        EXPECT_NE(fine, coarse) << "square " << k;
+        ++compared;
+    }
+    EXPECT_GT(compared, 10);
+}
+
+// The same holds in the window, where the board sits in its scroll area: "Play Game" and
+// "Test Code" boards grabbed from the whole window show every cell one to one.
+TEST_F(HiDpi, TheWindowShowsEveryCellOneToOne)
+{
+    Form1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_DOUBLE_EQ(form.devicePixelRatioF(), ratio);
+    for (const int button : {1, 0}) {
+        QTest::mouseClick(form.setupButton(button), Qt::LeftButton);
+        QApplication::processEvents();
+        const QPixmap pixmap = form.grab();
+        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+        const QPointF logical = form.board()->mapTo(&form, QPoint(0, 0));
+        const QPoint offset(static_cast<int>(std::lround(logical.x() * ratio)),
+                            static_cast<int>(std::lround(logical.y() * ratio)));
+        BoardWidget &widget = *form.board();
+        const SquareArray &squares = form.game().squares();
+        CellPainter painter;
+        int cells = 0;
+        for (Int16 k = 0; k < squares.slots(); ++k) {
+            const QRect device = widget.deviceRect(k).translated(offset);
+            ASSERT_TRUE(image.rect().contains(device)) << "square " << k;
+            const QImage expected = painter.pixmapFor(squares, k, device.size(), ratio, widget.logicalDpi())
+                                        .toImage()
+                                        .convertToFormat(QImage::Format_RGB32);
+            EXPECT_EQ(image.copy(device), expected) << "button " << button << " square " << k;
+            ++cells;
+        }
+        EXPECT_EQ(cells, 150);
+    }
+}
+
+} // namespace
+} // namespace tessfield
