@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "ui/status_line.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
 #include "view/twips.h"
@@ -97,7 +98,7 @@ Form1::Form1(QWidget *parent)
         connect(setup_[i], &QPushButton::clicked, this, [this, i] { runSetup(static_cast<int>(i)); });
     }
 
-    status_ = new QLabel(this);
+    status_ = new StatusLine(this);
     status_->setObjectName(QStringLiteral("status"));
     status_->setPalette(controlPalette);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

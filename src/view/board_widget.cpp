@@ -1,5 +1,6 @@
 #include "board_widget.h"
 
+#include "view/board_accessible.h"
 #include "view/twips.h"
 
 #include <QMouseEvent>
@@ -34,7 +35,11 @@ int buttonValue(Qt::MouseButtons buttons)
 BoardWidget::BoardWidget(SquareArray &squares, QWidget *parent)
     : QWidget(parent), squares_(squares)
 {
+    // Before anything that Qt reports to assistive technology, so that the widget's first
+    // accessible interface is already the board's table.
+    installBoardAccessibility();
     setObjectName(QStringLiteral("square"));
+    setAccessibleName(QStringLiteral("board"));
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setFocusPolicy(Qt::NoFocus);
     relayout();
@@ -154,6 +159,7 @@ void BoardWidget::syncFromModel()
         for (const Int16 k : changes.cells)
             update(squareRect(k));
     }
+    notifyBoardChanges(*this, changes);
     squares_.clearChanges();
 }
 

@@ -44,6 +44,7 @@ public:
     QSize sizeHint() const override { return extent_; }
 
     const CellPainter &cellPainter() const { return painter_; }
+    const SquareArray &squares() const { return squares_; }
 
 Q_SIGNALS:
     // button is the sum of every mouse button held: 1 left, 2 right, 4 middle.

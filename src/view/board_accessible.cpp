@@ -1,0 +1,335 @@
+#include "board_accessible.h"
+
+#include "view/board_widget.h"
+#include "view/cells.h"
+
+#include <QAccessibleWidget>
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+#include <limits>
+
+namespace tessfield {
+
+namespace {
+
+// Beyond this many changed cells one range event is cheaper than naming each cell: a full
+// reveal changes every cell at once.
+constexpr std::size_t ManyChanges = 64;
+
+struct TableShape {
+    int rows = 0;
+    int columns = 0;
+};
+
+// The squares stand in rows of arrangement() columns from element 0; before the first board
+// element 0 is hidden and the table is empty.
+TableShape tableShape(const SquareArray &squares)
+{
+    const int columns = squares.arrangement();
+    if (columns <= 0 || !squares.exists(0) || !squares.visible(0))
+        return {};
+    return {(squares.slots() + columns - 1) / columns, columns};
+}
+
+class BoardAccessible;
+
+// One cell of the table: a square's index and the widget it belongs to. Everything it tells
+// is read from the squares at the moment it is asked.
+class CellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
+public:
+    CellAccessible(BoardWidget *board, Int16 index) : board_(board), index_(index) {}
+
+    Int16 index() const { return index_; }
+
+    bool isValid() const override
+    {
+        if (board_.isNull())
+            return false;
+        const SquareArray &squares = board_->squares();
+        const TableShape shape = tableShape(squares);
+        return index_ < shape.rows * shape.columns && squares.exists(index_)
+            && squares.visible(index_);
+    }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override
+    {
+        return board_.isNull() ? nullptr : board_->window()->windowHandle();
+    }
+    QAccessibleInterface *childAt(int /*x*/, int /*y*/) const override { return nullptr; }
+    QAccessibleInterface *parent() const override { return table(); }
+    QAccessibleInterface *child(int /*index*/) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface * /*child*/) const override { return -1; }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Name || !isValid())
+            return {};
+        const SquareArray &squares = board_->squares();
+        return cellAccessibleName(squares, squares.arrangement(), index_);
+    }
+    void setText(QAccessible::Text /*t*/, const QString & /*text*/) override {}
+
+    QRect rect() const override
+    {
+        if (!isValid())
+            return {};
+        const QRect area = board_->squareRect(index_);
+        return {board_->mapToGlobal(area.topLeft()), area.size()};
+    }
+    QAccessible::Role role() const override { return QAccessible::Cell; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        if (!isValid()) {
+            state.invalid = true;
+            return state;
+        }
+        state.readOnly = true;
+        // A cell scrolled out of the board's area is there but not on the screen.
+        if (!board_->isVisible() || !board_->visibleRegion().intersects(board_->squareRect(index_)))
+            state.offscreen = true;
+        return state;
+    }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface *>(this);
+        return nullptr;
+    }
+
+    // QAccessibleTableCellInterface
+    bool isSelected() const override { return false; }
+    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override
+    {
+        const int columns = board_.isNull() ? 0 : board_->squares().arrangement();
+        return columns > 0 ? index_ % columns : -1;
+    }
+    int rowIndex() const override
+    {
+        const int columns = board_.isNull() ? 0 : board_->squares().arrangement();
+        return columns > 0 ? index_ / columns : -1;
+    }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface *table() const override
+    {
+        return board_.isNull() ? nullptr : QAccessible::queryAccessibleInterface(board_.data());
+    }
+
+private:
+    QPointer<BoardWidget> board_;
+    Int16 index_;
+};
+
+// The board widget as a table. Cells are made when first asked for and kept, registered
+// with Qt, until the board is laid out anew or the widget goes.
+class BoardAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
+public:
+    explicit BoardAccessible(BoardWidget *board) : QAccessibleWidget(board, QAccessible::Table) {}
+    ~BoardAccessible() override { forgetCells(); }
+
+    BoardWidget *board() const { return static_cast<BoardWidget *>(widget()); }
+    TableShape shape() const { return tableShape(board()->squares()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Description) {
+            const TableShape now = shape();
+            if (now.rows == 0)
+                return QStringLiteral("no board yet");
+            return QStringLiteral("%1 rows, %2 columns").arg(now.rows).arg(now.columns);
+        }
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        return state;
+    }
+
+    int childCount() const override
+    {
+        const TableShape now = shape();
+        return now.rows * now.columns;
+    }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index < 0 || index >= childCount())
+            return nullptr;
+        const auto k = static_cast<Int16>(index);
+        auto found = cells_.constFind(k);
+        if (found != cells_.constEnd())
+            return QAccessible::accessibleInterface(*found);
+        auto *cell = new CellAccessible(board(), k);
+        cells_.insert(k, QAccessible::registerAccessibleInterface(cell));
+        return cell;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        const auto *cell = dynamic_cast<const CellAccessible *>(child);
+        if (cell == nullptr)
+            return -1;
+        const auto found = cells_.constFind(cell->index());
+        if (found == cells_.constEnd() || QAccessible::accessibleInterface(*found) != child)
+            return -1;
+        return cell->index();
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        const auto k = board()->squareAt(board()->mapFromGlobal(QPoint(x, y)));
+        return k ? child(*k) : nullptr;
+    }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableInterface)
+            return static_cast<QAccessibleTableInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // QAccessibleTableInterface
+    QAccessibleInterface *caption() const override { return nullptr; }
+    QAccessibleInterface *summary() const override { return nullptr; }
+    QAccessibleInterface *cellAt(int row, int column) const override
+    {
+        const TableShape now = shape();
+        if (row < 0 || row >= now.rows || column < 0 || column >= now.columns)
+            return nullptr;
+        return child(row * now.columns + column);
+    }
+    int selectedCellCount() const override { return 0; }
+    QList<QAccessibleInterface *> selectedCells() const override { return {}; }
+    QString columnDescription(int column) const override
+    {
+        return QStringLiteral("column %1").arg(column + 1);
+    }
+    QString rowDescription(int row) const override { return QStringLiteral("row %1").arg(row + 1); }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    int columnCount() const override { return shape().columns; }
+    int rowCount() const override { return shape().rows; }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int /*column*/) const override { return false; }
+    bool isRowSelected(int /*row*/) const override { return false; }
+    bool selectRow(int /*row*/) override { return false; }
+    bool selectColumn(int /*column*/) override { return false; }
+    bool unselectRow(int /*row*/) override { return false; }
+    bool unselectColumn(int /*column*/) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent *event) override
+    {
+        // A new board may have other rows and columns: cells made for the old one go.
+        if (event->modelChangeType() != QAccessibleTableModelChangeEvent::DataChanged)
+            forgetCells();
+    }
+
+private:
+    void forgetCells()
+    {
+        const auto ids = cells_.values();
+        cells_.clear();
+        for (const QAccessible::Id id : ids)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    mutable QHash<Int16, QAccessible::Id> cells_;
+};
+
+QAccessibleInterface *boardFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(BoardWidget::staticMetaObject.className()) && object != nullptr
+        && object->isWidgetType())
+        return new BoardAccessible(static_cast<BoardWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+QString squareStateText(const SquareArray &squares, Int16 k)
+{
+    const Colour background = squares.background(k);
+    if (background == CoveredColour)
+        return isFlagged(squares, k) ? QStringLiteral("flagged") : QStringLiteral("covered");
+    if (background == MineColour)
+        return QStringLiteral("mine");
+    const Inscription inscription = squares.inscription(k);
+    if (inscription.text.empty())
+        return QStringLiteral("empty");
+    return QString::fromUtf8(inscription.text.data(), static_cast<qsizetype>(inscription.text.size()));
+}
+
+QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k)
+{
+    const int perRow = std::max<int>(columns, 1);
+    return QStringLiteral("row %1, column %2, %3")
+        .arg(k / perRow + 1)
+        .arg(k % perRow + 1)
+        .arg(squareStateText(squares, k));
+}
+
+void installBoardAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(&boardFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &board,
+                                                                const SquareChanges &changes)
+{
+    std::vector<std::unique_ptr<QAccessibleEvent>> events;
+    if (changes.layout) {
+        events.push_back(std::make_unique<QAccessibleTableModelChangeEvent>(
+            &board, QAccessibleTableModelChangeEvent::ModelReset));
+        return events;
+    }
+    const int columns = board.squares().arrangement();
+    if (changes.cells.empty() || columns <= 0)
+        return events;
+    if (changes.cells.size() > ManyChanges) {
+        int firstRow = std::numeric_limits<int>::max();
+        int lastRow = -1;
+        int firstColumn = std::numeric_limits<int>::max();
+        int lastColumn = -1;
+        for (const Int16 k : changes.cells) {
+            firstRow = std::min(firstRow, k / columns);
+            lastRow = std::max(lastRow, k / columns);
+            firstColumn = std::min(firstColumn, k % columns);
+            lastColumn = std::max(lastColumn, k % columns);
+        }
+        auto range = std::make_unique<QAccessibleTableModelChangeEvent>(
+            &board, QAccessibleTableModelChangeEvent::DataChanged);
+        range->setFirstRow(firstRow);
+        range->setLastRow(lastRow);
+        range->setFirstColumn(firstColumn);
+        range->setLastColumn(lastColumn);
+        events.push_back(std::move(range));
+        return events;
+    }
+    for (const Int16 k : changes.cells) {
+        auto renamed = std::make_unique<QAccessibleEvent>(&board, QAccessible::NameChanged);
+        renamed->setChild(k);
+        events.push_back(std::move(renamed));
+    }
+    return events;
+}
+
+void notifyBoardChanges(BoardWidget &board, const SquareChanges &changes)
+{
+    // Qt resolves an event's interfaces even when nobody listens, so nothing is built then.
+    if (!QAccessible::isActive())
+        return;
+    for (const auto &event : boardChangeEvents(board, changes))
+        QAccessible::updateAccessibility(event.get());
+}
+
+} // namespace tessfield

@@ -1,0 +1,326 @@
+// What a screen reader reaches through Qt's accessibility interfaces (AT-SPI on Linux), on
+// the offscreen platform: named entries, buttons and status line, and the board as a table
+// whose cell names follow the squares.
+
+#include "ui/form1.h"
+#include "view/board_accessible.h"
+#include "view/board_widget.h"
+#include "view/cells.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace tessfield {
+namespace {
+
+class Accessibility : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    static QAccessibleInterface *of(QObject *object)
+    {
+        return QAccessible::queryAccessibleInterface(object);
+    }
+    QAccessibleInterface *board() const { return of(form.board()); }
+    QAccessibleTableInterface *table() const { return board()->tableInterface(); }
+
+    QString cellName(int row, int column) const
+    {
+        QAccessibleInterface *cell = table()->cellAt(row, column);
+        return cell == nullptr ? QStringLiteral("<none>") : cell->text(QAccessible::Name);
+    }
+
+    void pressSetup(int index) { QTest::mouseClick(form.setupButton(index), Qt::LeftButton); }
+    void pressSquare(Int16 k, Qt::MouseButton button)
+    {
+        QTest::mouseClick(form.board(), button, {}, form.board()->squareRect(k).center());
+    }
+
+    // Searches the window's accessible tree, depth first, for the first interface that
+    // satisfies the test.
+    static QAccessibleInterface *find(QAccessibleInterface *root,
+                                      const std::function<bool(QAccessibleInterface *)> &test)
+    {
+        if (root == nullptr)
+            return nullptr;
+        if (test(root))
+            return root;
+        for (int i = 0; i < root->childCount(); ++i) {
+            if (QAccessibleInterface *found = find(root->child(i), test))
+                return found;
+        }
+        return nullptr;
+    }
+
+    Form1 form;
+};
+
+// The labels are the entries' buddies, so the entries carry the labels' words as names and
+// point back at them.
+TEST_F(Accessibility, EachEntryIsNamedByItsLabel)
+{
+    const char *names[] = {"rows", "columns", "mines", "Game ID"};
+    for (int entry = 1; entry <= 4; ++entry) {
+        QAccessibleInterface *iface = of(form.entry(entry));
+        ASSERT_NE(iface, nullptr);
+        EXPECT_EQ(iface->role(), QAccessible::EditableText);
+        EXPECT_EQ(iface->text(QAccessible::Name), QString::fromLatin1(names[entry - 1]));
+        EXPECT_EQ(iface->text(QAccessible::Value), form.entry(entry)->text());
+        const auto labelledBy = iface->relations(QAccessible::Label);
+        ASSERT_EQ(labelledBy.size(), 1) << names[entry - 1];
+        EXPECT_EQ(labelledBy.first().first->text(QAccessible::Name),
+                  QString::fromLatin1(names[entry - 1]));
+    }
+}
+
+// The setup buttons are buttons named by their captions, which follow the busy state.
+TEST_F(Accessibility, TheButtonsAreNamedByTheirCaptions)
+{
+    for (int index : {0, 1}) {
+        QAccessibleInterface *iface = of(form.setupButton(index));
+        ASSERT_NE(iface, nullptr);
+        EXPECT_EQ(iface->role(), QAccessible::Button);
+        EXPECT_EQ(iface->text(QAccessible::Name), form.setupButton(index)->text());
+        ASSERT_NE(iface->actionInterface(), nullptr);
+        EXPECT_TRUE(iface->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
+    }
+    EXPECT_EQ(of(form.setupButton(0))->text(QAccessible::Name), QStringLiteral("Test Code"));
+    EXPECT_EQ(of(form.setupButton(1))->text(QAccessible::Name), QStringLiteral("Play Game"));
+}
+
+// The status line is a status bar whose name is the text it shows, so a refusal is read out.
+TEST_F(Accessibility, TheStatusLineIsAStatusBarNamedByItsText)
+{
+    QAccessibleInterface *iface = of(form.status());
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::StatusBar);
+    EXPECT_EQ(iface->text(QAccessible::Name), QString());
+    form.entry(1)->setText(QStringLiteral("0"));
+    pressSetup(1);
+    EXPECT_FALSE(form.status()->text().isEmpty());
+    EXPECT_EQ(iface->text(QAccessible::Name), form.status()->text());
+}
+
+// Before the first setup the board is an empty table; after "Play Game" it has the board's
+// rows and columns, and every cell is named covered.
+TEST_F(Accessibility, TheBoardIsATableOfItsRowsAndColumns)
+{
+    ASSERT_NE(board(), nullptr);
+    EXPECT_EQ(board()->role(), QAccessible::Table);
+    EXPECT_EQ(board()->text(QAccessible::Name), QStringLiteral("board"));
+    ASSERT_NE(table(), nullptr);
+    EXPECT_EQ(table()->rowCount(), 0);
+    EXPECT_EQ(board()->childCount(), 0);
+
+    pressSetup(1);
+    EXPECT_EQ(table()->rowCount(), 10);
+    EXPECT_EQ(table()->columnCount(), 15);
+    EXPECT_EQ(board()->childCount(), 150);
+    EXPECT_EQ(board()->text(QAccessible::Description), QStringLiteral("10 rows, 15 columns"));
+    EXPECT_EQ(cellName(0, 0), QStringLiteral("row 1, column 1, covered"));
+    EXPECT_EQ(cellName(1, 2), QStringLiteral("row 2, column 3, covered"));
+    EXPECT_EQ(cellName(9, 14), QStringLiteral("row 10, column 15, covered"));
+    EXPECT_EQ(table()->cellAt(10, 0), nullptr);
+
+    // Cells know their place, their table, and where they are on the screen.
+    QAccessibleInterface *cell = table()->cellAt(1, 2);
+    ASSERT_NE(cell->tableCellInterface(), nullptr);
+    EXPECT_EQ(cell->role(), QAccessible::Cell);
+    EXPECT_EQ(cell->tableCellInterface()->rowIndex(), 1);
+    EXPECT_EQ(cell->tableCellInterface()->columnIndex(), 2);
+    EXPECT_EQ(cell->tableCellInterface()->table(), board());
+    EXPECT_EQ(cell->parent(), board());
+    EXPECT_EQ(board()->indexOfChild(cell), 17);
+    EXPECT_EQ(board()->child(17), cell);
+    const QRect onScreen(form.board()->mapToGlobal(form.board()->squareRect(17).topLeft()),
+                         form.board()->squareRect(17).size());
+    EXPECT_EQ(cell->rect(), onScreen);
+    EXPECT_EQ(board()->childAt(onScreen.center().x(), onScreen.center().y()), cell);
+
+    // A smaller board makes a smaller table.
+    form.entry(1)->setText(QStringLiteral("3"));
+    form.entry(2)->setText(QStringLiteral("4"));
+    pressSetup(1);
+    EXPECT_EQ(table()->rowCount(), 3);
+    EXPECT_EQ(table()->columnCount(), 4);
+    EXPECT_EQ(cellName(2, 3), QStringLiteral("row 3, column 4, covered"));
+}
+
+// The table is part of the window's tree, where a screen reader walking down from the
+// window finds it, the entries and the buttons.
+TEST_F(Accessibility, TheWindowsTreeReachesTheBoard)
+{
+    pressSetup(1);
+    QAccessibleInterface *window = of(&form);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("tessfield - qorv418"));
+    EXPECT_EQ(find(window, [](QAccessibleInterface *i) { return i->role() == QAccessible::Table; }),
+              board());
+    EXPECT_NE(find(window, [](QAccessibleInterface *i) {
+                  return i->text(QAccessible::Name) == QStringLiteral("Game ID")
+                      && i->role() == QAccessible::EditableText;
+              }),
+              nullptr);
+    EXPECT_NE(find(window, [](QAccessibleInterface *i) {
+                  return i->text(QAccessible::Name) == QStringLiteral("Play Game");
+              }),
+              nullptr);
+}
+
+// A cell's name follows its square through every state: covered, flagged, covered again,
+// uncovered with its count or empty, and a mine.
+TEST_F(Accessibility, CellNamesFollowTheSquares)
+{
+    pressSetup(1);
+    const Board &game = form.game().board();
+    const auto expectedState = [&](Int16 k) {
+        const auto [column, row] = cellPosition(game.columnCount, k);
+        if (game.hasMine(column, row))
+            return QStringLiteral("mine");
+        const Int16 count = game.countGrid.at(column, row);
+        return count == 0 ? QStringLiteral("empty") : QString::number(count);
+    };
+
+    pressSquare(16, Qt::RightButton);
+    EXPECT_EQ(cellName(1, 1), QStringLiteral("row 2, column 2, flagged"));
+    pressSquare(16, Qt::RightButton);
+    EXPECT_EQ(cellName(1, 1), QStringLiteral("row 2, column 2, covered"));
+
+    // A safe cell with a count shows its count once uncovered.
+    Int16 numbered = -1;
+    for (Int16 k = 0; k < 150 && numbered < 0; ++k) {
+        const auto [column, row] = cellPosition(15, k);
+        if (!game.hasMine(column, row) && game.countGrid.at(column, row) > 0)
+            numbered = k;
+    }
+    ASSERT_GE(numbered, 0);
+    pressSquare(numbered, Qt::LeftButton);
+    EXPECT_EQ(cellName(numbered / 15, numbered % 15),
+              QStringLiteral("row %1, column %2, %3")
+                  .arg(numbered / 15 + 1)
+                  .arg(numbered % 15 + 1)
+                  .arg(game.countGrid.at(static_cast<Int16>(numbered % 15 + 1),
+                                         static_cast<Int16>(numbered / 15 + 1))));
+
+    // "Test Code" uncovers everything: every cell names what lies under it.
+    pressSetup(0);
+    int mines = 0;
+    int empty = 0;
+    for (Int16 k = 0; k < 150; ++k) {
+        const QString name = cellName(k / 15, k % 15);
+        EXPECT_EQ(name, QStringLiteral("row %1, column %2, %3")
+                            .arg(k / 15 + 1)
+                            .arg(k % 15 + 1)
+                            .arg(expectedState(k)));
+        mines += name.endsWith(QStringLiteral(", mine")) ? 1 : 0;
+        empty += name.endsWith(QStringLiteral(", empty")) ? 1 : 0;
+    }
+    EXPECT_EQ(mines, 45);
+    EXPECT_GT(empty, 0);
+}
+
+// The words for each state, straight from the squares.
+TEST(BoardAccessibleNames, StatesInWords)
+{
+    SquareArray squares({0, 0, 255, 255, RevealedColour, 0, FontSpec{}});
+    squares.setBackground(0, CoveredColour);
+    squares.setTagText(0, NoFlagTag);
+    EXPECT_EQ(squareStateText(squares, 0), QStringLiteral("covered"));
+    squares.setTagText(0, FlagTag);
+    EXPECT_EQ(squareStateText(squares, 0), QStringLiteral("flagged"));
+    // A flag's tag left on an uncovered square does not make it read as flagged.
+    squares.setBackground(0, RevealedColour);
+    EXPECT_EQ(squareStateText(squares, 0), QStringLiteral("empty"));
+    squares.write(0, "7");
+    EXPECT_EQ(squareStateText(squares, 0), QStringLiteral("7"));
+    squares.setBackground(0, MineColour);
+    squares.write(0, MineGlyph);
+    EXPECT_EQ(squareStateText(squares, 0), QStringLiteral("mine"));
+    EXPECT_EQ(cellAccessibleName(squares, 1, 0), QStringLiteral("row 1, column 1, mine"));
+}
+
+// What a sync tells a listening screen reader: a new board resets the table, a flag renames
+// its one cell, and a reveal of the whole board is one event for its whole range, not one
+// per cell. (Qt sends events only while a screen reader listens, which the offscreen
+// platform never does, so the events are checked as the board builds them.)
+TEST_F(Accessibility, ChangesAreToldCheaply)
+{
+    BoardWidget &widget = *form.board();
+    SquareArray &squares = form.game().squares();
+    const auto eventsFor = [&](const std::function<void()> &act) {
+        squares.clearChanges();
+        act();
+        auto events = boardChangeEvents(widget, squares.changes());
+        widget.syncFromModel();
+        return events;
+    };
+    const auto isTableChange = [](const QAccessibleEvent &event,
+                                  QAccessibleTableModelChangeEvent::ModelChangeType type) {
+        return event.type() == QAccessible::TableModelChanged
+            && static_cast<const QAccessibleTableModelChangeEvent &>(event).modelChangeType() == type;
+    };
+
+    auto events = eventsFor([&] { form.game().setupGame(1); });
+    ASSERT_EQ(events.size(), 1U);
+    EXPECT_TRUE(isTableChange(*events[0], QAccessibleTableModelChangeEvent::ModelReset));
+    EXPECT_EQ(events[0]->object(), &widget);
+
+    events = eventsFor([&] { form.game().onSquareMouseDown(16, 2); });
+    ASSERT_EQ(events.size(), 1U);
+    EXPECT_EQ(events[0]->type(), QAccessible::NameChanged);
+    EXPECT_EQ(events[0]->child(), 16);
+    // The event leads a screen reader to the renamed cell.
+    ASSERT_NE(events[0]->accessibleInterface(), nullptr);
+    EXPECT_EQ(events[0]->accessibleInterface()->text(QAccessible::Name),
+              QStringLiteral("row 2, column 2, flagged"));
+
+    // A left press on a mine uncovers all 150 cells: one range event.
+    const Board &game = form.game().board();
+    Int16 mine = -1;
+    for (Int16 k = 0; k < 150 && mine < 0; ++k) {
+        const auto [column, row] = cellPosition(15, k);
+        if (game.hasMine(column, row))
+            mine = k;
+    }
+    ASSERT_GE(mine, 0);
+    events = eventsFor([&] { form.game().onSquareMouseDown(mine, 1); });
+    ASSERT_EQ(events.size(), 1U);
+    ASSERT_TRUE(isTableChange(*events[0], QAccessibleTableModelChangeEvent::DataChanged));
+    const auto &range = static_cast<const QAccessibleTableModelChangeEvent &>(*events[0]);
+    EXPECT_EQ(range.firstRow(), 0);
+    EXPECT_EQ(range.lastRow(), 9);
+    EXPECT_EQ(range.firstColumn(), 0);
+    EXPECT_EQ(range.lastColumn(), 14);
+
+    // Nothing changed, nothing to tell.
+    EXPECT_TRUE(eventsFor([] {}).empty());
+}
+
+// The status line's texts reach a screen reader as its name, in the order they are shown.
+TEST_F(Accessibility, TheStatusLineNamesEveryProgressText)
+{
+    QAccessibleInterface *iface = of(form.status());
+    QStringList names;
+    QObject::connect(&form, &Form1::statusWritten, &form,
+                     [&] { names.append(iface->text(QAccessible::Name)); });
+    pressSetup(1);
+    EXPECT_EQ(names, (QStringList{QStringLiteral("resetting board..."),
+                                  QStringLiteral("picking mine locations..."),
+                                  QStringLiteral("precalculating neighborhoods..."),
+                                  QStringLiteral("drawing screen"), QString()}));
+}
+
+} // namespace
+} // namespace tessfield
