@@ -1,7 +1,8 @@
 #!/bin/sh
 # Render the application icon from its SVG into the hicolor PNG sizes.
-# The 16 and 32 px icons are reduced to a 16-colour palette (plus
-# transparency) so they stay crisp on small panels and old themes.
+# The 16 and 32 px icons are, as designed, 16 colours with a transparency
+# mask: every pixel is either fully opaque or fully transparent, and the
+# palette holds at most 16 entries, the transparent one included.
 #
 # Usage: scripts/make-icons.sh   (from any directory)
 set -eu
@@ -48,9 +49,18 @@ for n in $SIZES; do
 
     case " $PALETTE_SIZES " in
     *" $n "*)
+        # The mask: a pixel at least half covered is opaque, any other is clear.
+        convert "$tmp/full.png" -channel A -threshold 50% +channel \
+            "PNG32:$tmp/masked.png"
         # No dithering: at this size dither dots read as dirt.
         pngquant --force --nofs --strip --speed 1 \
-            --output "$out" "$MAX_COLOURS" "$tmp/full.png"
+            --output "$out" "$MAX_COLOURS" "$tmp/masked.png"
+        alphas=$(convert "$out" -alpha extract -format '%[fx:minima] %[fx:maxima]' info: )
+        partial=$(convert "$out" -alpha extract -fill black -opaque white -format '%[fx:maxima]' info:)
+        if [ "$partial" != "0" ]; then
+            echo "make-icons: $out has partly transparent pixels ($alphas)" >&2
+            exit 1
+        fi
         colours=$(identify -format '%k' "$out")
         class=$(identify -format '%[type]' "$out")
         if [ "$colours" -gt "$MAX_COLOURS" ]; then

@@ -1,3 +1,4 @@
+#include "ui/app_icon.h"
 #include "ui/form1.h"
 
 #include <QApplication>
@@ -31,7 +32,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tessfield"));
     QApplication::setApplicationVersion(QStringLiteral(TESSFIELD_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qorv418.Tessfield"));
+    QGuiApplication::setDesktopFileName(QLatin1String(tessfield::ApplicationId));
+    QApplication::setWindowIcon(tessfield::applicationIcon());
     tessfield::Form1 form;
     form.show();
     return QApplication::exec();

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "ui/app_icon.h"
 #include "ui/status_line.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
@@ -55,6 +56,7 @@ Form1::Form1(QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("tessfield - qorv418"));
+    setWindowIcon(applicationIcon());
 
     // The window's own colours; the controls keep the toolkit's defaults.
     QPalette formPalette = palette();
