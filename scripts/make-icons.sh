@@ -15,21 +15,11 @@ SIZES="16 32 48 64 128"
 PALETTE_SIZES="16 32"
 MAX_COLOURS=16
 
-need() {
-    # need COMMAND DEBIAN_PACKAGE
-    if ! command -v "$1" >/dev/null 2>&1; then
-        echo "make-icons: installing $2 for $1" >&2
-        if [ "$(id -u)" -eq 0 ]; then
-            DEBIAN_FRONTEND=noninteractive apt-get install -y "$2" >/dev/null
-        else
-            sudo DEBIAN_FRONTEND=noninteractive apt-get install -y "$2" >/dev/null
-        fi
-    fi
-}
-
-need rsvg-convert librsvg2-bin
-need pngquant pngquant
-need identify imagemagick
+# Debian's librsvg2-bin renders the SVG; pngquant and ImageMagick make and check the palettes.
+if ! command -v rsvg-convert >/dev/null 2>&1 || ! command -v pngquant >/dev/null 2>&1 ||
+    ! command -v convert >/dev/null 2>&1; then
+    bash "$HERE/setup-deps.sh" librsvg2-bin pngquant imagemagick
+fi
 
 [ -f "$SVG" ] || { echo "make-icons: missing $SVG" >&2; exit 1; }
 
