@@ -2,8 +2,10 @@
 // cell of a board looks like, so a shell script can drive the program with xdotool and check
 // the result.
 //
-//   x_probe grab OUT.png
+//   x_probe grab OUT.png [X Y WIDTH HEIGHT]
 //   x_probe cells OUT.png LEFT TOP CELL COLUMNS ROWS
+//
+// "grab" saves the whole screen, or the given rectangle of it (a window's geometry).
 //
 // "cells" prints one letter per cell, a row per line: C covered, F covered with a white
 // flag mark, R uncovered, M uncovered mine, ? anything else.
@@ -46,11 +48,17 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     const QStringList args = QGuiApplication::arguments();
     if (args.size() < 3) {
-        std::fputs("usage: x_probe grab OUT.png | cells OUT.png LEFT TOP CELL COLUMNS ROWS\n", stderr);
+        std::fputs("usage: x_probe grab OUT.png [X Y WIDTH HEIGHT] | cells OUT.png LEFT TOP CELL "
+                   "COLUMNS ROWS\n",
+                   stderr);
         return 2;
     }
-    const QImage image = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
-        QImage::Format_RGB32);
+    const bool cropped = args.at(1) == QLatin1String("grab") && args.size() == 7;
+    QScreen *screen = QGuiApplication::primaryScreen();
+    const QPixmap pixmap = cropped ? screen->grabWindow(0, args.at(3).toInt(), args.at(4).toInt(),
+                                                        args.at(5).toInt(), args.at(6).toInt())
+                                   : screen->grabWindow(0);
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
     if (!image.save(args.at(2))) {
         std::fprintf(stderr, "x_probe: cannot write %s\n", qPrintable(args.at(2)));
         return 1;
