@@ -53,7 +53,9 @@ if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
     mkdir -m 700 "$XDG_RUNTIME_DIR"
 fi
 xauth -q add "$DISPLAY" . "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
-Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# -noreset: without it the server resets whenever its last client leaves, and a client
+# that comes just then (the next xdotool call) is turned away.
+Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb=$!
 app=
 cleanup() {

@@ -2,6 +2,7 @@
 
 #include "ui/app_icon.h"
 #include "ui/status_line.h"
+#include "ui/ui_accessible.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
 #include "view/twips.h"
@@ -54,6 +55,7 @@ QString fromUtf8(std::string_view text)
 Form1::Form1(QWidget *parent)
     : QWidget(parent), game_(*this)
 {
+    installUiAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("tessfield - qorv418"));
     setWindowIcon(applicationIcon());

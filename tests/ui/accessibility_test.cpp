@@ -165,6 +165,7 @@ TEST_F(Accessibility, TheWindowsTreeReachesTheBoard)
     pressSetup(1);
     QAccessibleInterface *window = of(&form);
     ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("tessfield - qorv418"));
     EXPECT_EQ(find(window, [](QAccessibleInterface *i) { return i->role() == QAccessible::Table; }),
               board());

@@ -9,8 +9,10 @@ probe=$3
 out=$4
 rm -rf "$out"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-log=$(bash "$source/scripts/demo.sh" --out "$out" --program "$program" --probe "$probe")
+status=0
+log=$(bash "$source/scripts/demo.sh" --out "$out" --program "$program" --probe "$probe" 2>&1) || status=$?
 echo "$log"
+[[ $status -eq 0 ]] || { echo "FAIL: the demo exited with $status"; exit 1; }
 for shot in play-game test-code; do
     grep -q "$out/$shot.png" <<<"$log" || { echo "FAIL: $shot.png is not named"; exit 1; }
     [[ -s $out/$shot.png ]] || { echo "FAIL: no $shot.png"; exit 1; }

@@ -1,4 +1,7 @@
-#include "status_line.h"
+#include "ui_accessible.h"
+
+#include "ui/form1.h"
+#include "ui/status_line.h"
 
 #include <QAccessibleWidget>
 
@@ -19,23 +22,33 @@ public:
     }
 };
 
-QAccessibleInterface *statusLineFactory(const QString &className, QObject *object)
+// The status line is a status bar, and the main window a window (a frame in AT-SPI) named
+// by its title, where Qt would otherwise offer a plain label and a plain pane.
+QAccessibleInterface *uiFactory(const QString &className, QObject *object)
 {
-    if (className == QLatin1String(StatusLine::staticMetaObject.className()) && object != nullptr
-        && object->isWidgetType())
+    if (object == nullptr || !object->isWidgetType())
+        return nullptr;
+    if (className == QLatin1String(StatusLine::staticMetaObject.className()))
         return new StatusLineAccessible(static_cast<StatusLine *>(object));
+    if (className == QLatin1String(Form1::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     return nullptr;
 }
 
 } // namespace
 
-StatusLine::StatusLine(QWidget *parent) : QLabel(parent)
+void installUiAccessibility()
 {
     static const bool installed = [] {
-        QAccessible::installFactory(&statusLineFactory);
+        QAccessible::installFactory(&uiFactory);
         return true;
     }();
     (void)installed;
+}
+
+StatusLine::StatusLine(QWidget *parent) : QLabel(parent)
+{
+    installUiAccessibility();
 }
 
 } // namespace tessfield

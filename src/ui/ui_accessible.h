@@ -1,0 +1,14 @@
+#pragma once
+
+// How the window and its status line appear to assistive technology (AT-SPI on Linux): the
+// window as a window named by its title, the status line as a status bar named by its text.
+// The entries and buttons need nothing of their own: Qt names an entry by its buddy label
+// and a button by its caption. The board's table lives in view/board_accessible.h.
+
+namespace tessfield {
+
+// Makes Qt build these interfaces; does its work once per process. The window calls it
+// before it reports anything to assistive technology.
+void installUiAccessibility();
+
+} // namespace tessfield
