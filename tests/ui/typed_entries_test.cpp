@@ -1,0 +1,237 @@
+// Whatever a player types or pastes into the four entries, through the real window: the
+// setup either builds the board the entries describe or refuses them with a message and
+// keeps the game in progress, the controls always come back ready, and a valid setup
+// afterwards works.
+
+#include "ui/form1.h"
+#include "view/board_widget.h"
+#include "view/cells.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace tessfield {
+namespace {
+
+const QString RowsMessage = QStringLiteral("rows must be a number from 1 to 32767");
+const QString ColumnsMessage = QStringLiteral("columns must be a number from 1 to 32767");
+const QString MinesMessage = QStringLiteral("mines must be a number from -32768 to 32767");
+const QString GameIdMessage = QStringLiteral("Game ID must be a finite number");
+const QString CellsMessage = QStringLiteral("rows \u00d7 columns must be at most 32767");
+
+struct Board3 {
+    int rows;
+    int columns;
+    int mines; // after clamping to the board
+};
+
+struct TypedCase {
+    const char *name;
+    std::array<QString, 4> entries;
+    QString refusal;               // empty when the entries make a board
+    std::optional<Board3> board;   // the board they make
+};
+
+void PrintTo(const TypedCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+// An entry's text in the table: plain text as UTF-8, or a QString built for the case.
+struct Text {
+    Text(const char *utf8) : text(QString::fromUtf8(utf8)) {} // NOLINT: a table of literals
+    Text(QString value) : text(std::move(value)) {}            // NOLINT: likewise
+    QString text;
+};
+
+std::array<QString, 4> texts(const std::array<Text, 4> &entries)
+{
+    return {entries[0].text, entries[1].text, entries[2].text, entries[3].text};
+}
+
+TypedCase refused(const char *name, const std::array<Text, 4> &entries, const QString &message)
+{
+    return {name, texts(entries), message, std::nullopt};
+}
+
+TypedCase accepted(const char *name, const std::array<Text, 4> &entries, Board3 board)
+{
+    return {name, texts(entries), QString(), board};
+}
+
+QString repeated(QChar c, int count)
+{
+    return QString(count, c);
+}
+
+QString u(const char16_t *text)
+{
+    return QString::fromUtf16(text);
+}
+
+class TypedEntryTest : public ::testing::TestWithParam<TypedCase> {
+protected:
+    void SetUp() override
+    {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    // Printable text is typed key by key, as a player would; anything else (control
+    // characters, NUL, very long text) can only arrive by pasting.
+    void enter(int entry, const QString &text)
+    {
+        QLineEdit *box = form.entry(entry);
+        box->setFocus();
+        box->selectAll();
+        bool printable = text.size() <= 64;
+        for (const QChar c : text)
+            printable = printable && c.isPrint() && !c.isSurrogate();
+        if (printable && !text.isEmpty()) {
+            for (const QChar c : text) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(box, &press);
+                QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(box, &release);
+            }
+        } else if (text.isEmpty()) {
+            QTest::keyClick(box, Qt::Key_Delete);
+        } else {
+            QGuiApplication::clipboard()->setText(text);
+            box->paste();
+        }
+    }
+
+    void press(int button) { QTest::mouseClick(form.setupButton(button), Qt::LeftButton); }
+
+    void expectReady()
+    {
+        EXPECT_EQ(form.setupButton(0)->text(), QStringLiteral("Test Code"));
+        EXPECT_EQ(form.setupButton(1)->text(), QStringLiteral("Play Game"));
+        EXPECT_TRUE(form.setupButton(0)->isEnabled());
+        EXPECT_TRUE(form.setupButton(1)->isEnabled());
+        for (int entry = 1; entry <= 4; ++entry)
+            EXPECT_TRUE(form.entry(entry)->isEnabled()) << "Text" << entry;
+        EXPECT_EQ(form.focusWidget(), form.setupButton(1));
+    }
+
+    int coveredSquares()
+    {
+        const SquareArray &squares = form.game().squares();
+        int covered = 0;
+        for (Int16 k = 0; k < squares.slots(); ++k)
+            covered += squares.exists(k) && squares.background(k) == CoveredColour ? 1 : 0;
+        return covered;
+    }
+
+    Form1 form;
+};
+
+// The entries are read exactly as they stand in the boxes, and the outcome is the board
+// they describe or a refusal that leaves the game in progress (with its flag) as it was.
+TEST_P(TypedEntryTest, BuildsTheBoardOrRefusesAndStaysReady)
+{
+    const TypedCase &row = GetParam();
+    press(1); // the designed board, a game in progress with one flag on it
+    QTest::mouseClick(form.board(), Qt::RightButton, {}, form.board()->squareRect(3).center());
+    ASSERT_EQ(form.game().squares().tagText(3), FlagTag);
+    const Board before = form.game().board();
+
+    for (int entry = 1; entry <= 4; ++entry) {
+        enter(entry, row.entries.at(static_cast<std::size_t>(entry - 1)));
+        ASSERT_EQ(form.entry(entry)->text(), row.entries.at(static_cast<std::size_t>(entry - 1)))
+            << "Text" << entry << " does not hold what was entered";
+    }
+    press(1);
+
+    expectReady();
+    EXPECT_EQ(form.status()->text(), row.refusal);
+    const Board &after = form.game().board();
+    if (row.board) {
+        EXPECT_EQ(after.rowCount, row.board->rows);
+        EXPECT_EQ(after.columnCount, row.board->columns);
+        EXPECT_EQ(after.mineCount, row.board->mines);
+        EXPECT_EQ(form.game().squares().slots(), row.board->rows * row.board->columns);
+        EXPECT_EQ(coveredSquares(), row.board->rows * row.board->columns);
+    } else {
+        EXPECT_EQ(after.rowCount, before.rowCount);
+        EXPECT_EQ(after.columnCount, before.columnCount);
+        EXPECT_EQ(after.mineCount, before.mineCount);
+        EXPECT_EQ(after.mineGrid.cells(), before.mineGrid.cells());
+        EXPECT_EQ(form.game().squares().slots(), 150);
+        EXPECT_EQ(form.game().squares().tagText(3), FlagTag);
+        EXPECT_EQ(coveredSquares(), 150);
+    }
+
+    // A valid setup afterwards works as ever.
+    for (const auto &[entry, text] : {std::pair{1, "5"}, {2, "6"}, {3, "7"}, {4, "8"}})
+        enter(entry, QString::fromLatin1(text));
+    press(0);
+    expectReady();
+    EXPECT_EQ(form.status()->text(), QString());
+    EXPECT_EQ(form.game().squares().slots(), 30);
+    EXPECT_EQ(coveredSquares(), 0);
+}
+
+const QString Digits10000 = QStringLiteral("1") + repeated(QLatin1Char('0'), 9999);
+
+INSTANTIATE_TEST_SUITE_P(
+    WhatPlayersType, TypedEntryTest,
+    ::testing::Values(
+        refused("AllEmpty", {"", "", "", ""}, RowsMessage),
+        refused("OnlyBlanks", {"   ", "15", "45", "1"}, RowsMessage),
+        accepted("BlanksAround", {"  12", " 15 ", "3  ", " 7"}, {12, 15, 3}),
+        refused("PlusAlone", {"+", "15", "45", "1"}, RowsMessage),
+        refused("MinusAlone", {"10", "-", "45", "1"}, ColumnsMessage),
+        accepted("SignAloneAsMines", {"10", "15", "-", "+"}, {10, 15, 0}),
+        refused("MinusZeroRows", {"-0", "15", "45", "1"}, RowsMessage),
+        accepted("MinusZeroMinesAndId", {"10", "15", "-0", "-0"}, {10, 15, 0}),
+        refused("ExponentRowsTooManyCells", {"1e4", "15", "45", "1"}, CellsMessage),
+        accepted("ExponentMinesClamped", {"10", "15", "1e4", "1e4"}, {10, 15, 149}),
+        refused("HugeExponentRows", {"1e999", "1", "0", "1"}, RowsMessage),
+        refused("HugeExponentMines", {"10", "15", "1e999", "1"}, MinesMessage),
+        refused("HugeExponentGameId", {"10", "15", "45", "1e999"}, GameIdMessage),
+        refused("HexRows", {"0x10", "15", "45", "1"}, RowsMessage),
+        accepted("HexMinesAndId", {"10", "15", "0x10", "0x10"}, {10, 15, 0}),
+        refused("BasicHexColumns", {"10", "&H10", "45", "1"}, ColumnsMessage),
+        accepted("BasicHexMines", {"10", "15", "&H10", "&H10"}, {10, 15, 0}),
+        refused("TenThousandDigitRows", {Digits10000, "15", "45", "1"}, RowsMessage),
+        refused("TenThousandDigitGameId", {"10", "15", "45", Digits10000}, GameIdMessage),
+        accepted("TenThousandDigitMines",
+                 {"10", "15", repeated(QLatin1Char('0'), 9999) + QLatin1Char('7'),
+                  QStringLiteral("0.") + repeated(QLatin1Char('3'), 9998)},
+                 {10, 15, 7}),
+        refused("ArabicIndicDigitRows", {u(u"\u0661\u0662"), "15", "45", "1"}, RowsMessage),
+        refused("FullwidthDigitColumns", {"10", u(u"\uFF11\uFF15"), "45", "1"}, ColumnsMessage),
+        accepted("NonAsciiMinesAndId", {"10", "15", u(u"\u0663"), u(u"\u00FC\u00DF\u0434")}, {10, 15, 0}),
+        refused("NonAsciiLetterRows", {u(u"\u00E4\u00F6\u00FC"), "15", "45", "1"}, RowsMessage),
+        accepted("DigitsThenNonAscii", {u(u"7\uFF12"), "15", u(u"4\u0661"), "1"}, {7, 15, 4}),
+        accepted("EmbeddedNul", {QStringLiteral("1") + QChar(0) + QStringLiteral("2"), "15",
+                                 QStringLiteral("3") + QChar(0), QChar(0) + QStringLiteral("9")},
+                 {1, 15, 3}),
+        refused("NulFirst", {QChar(0) + QStringLiteral("12"), "15", "45", "1"}, RowsMessage),
+        refused("ControlCharacterFirst", {"\x01" "12", "15", "45", "1"}, RowsMessage),
+        accepted("ControlCharactersAfter", {"12\x1b[0m", "15\x7f", "3\x07", "5\x08"}, {12, 15, 3}),
+        accepted("TabInFront", {"\t12", "15", "45", "1"}, {12, 15, 45}),
+        accepted("MostRows", {"32767", "1", "32767", "1"}, {32767, 1, 32766}),
+        refused("RowsOneTooMany", {"32768", "1", "0", "1"}, RowsMessage),
+        refused("ColumnsRoundedTooMany", {"1", "32767.5", "0", "1"}, ColumnsMessage),
+        accepted("FewestMines", {"10", "15", "-32768", "1"}, {10, 15, -32768}),
+        refused("MinesOneTooFew", {"10", "15", "-32769", "1"}, MinesMessage),
+        accepted("MostCells", {"217", "151", "100", "7"}, {217, 151, 100}),
+        refused("OneCellTooMany", {"128", "256", "0", "1"}, CellsMessage)),
+    [](const auto &row) { return std::string(row.param.name); });
+
+} // namespace
+} // namespace tessfield
