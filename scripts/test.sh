@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds, and runs every test; exits non-zero on any failure.
+#   scripts/test.sh [preset]    dev (the default), or asan for the sanitizer run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-dev}
 
 # The real-X tests drive the program on a virtual X server, with and without a window
-# manager around it (xvfb, xauth, xdotool, x11-utils, openbox); the desktop tests validate
-# the desktop entry and metainfo (desktop-file-utils, appstream), check the installed files
-# (file, man-db) and build and lint the .deb (dpkg-dev for dpkg-shlibdeps, lintian).
-bash scripts/setup-deps.sh xvfb xauth xdotool x11-utils openbox desktop-file-utils appstream \
-    file man-db dpkg-dev lintian
+# manager around it (xvfb, xauth, xdotool, x11-utils, openbox; their probe talks Xlib:
+# libx11-dev); the desktop tests validate the desktop entry and metainfo
+# (desktop-file-utils, appstream), check the installed files (file, man-db) and build and
+# lint the .deb (dpkg-dev for dpkg-shlibdeps, lintian).
+bash scripts/setup-deps.sh xvfb xauth xdotool x11-utils openbox libx11-dev desktop-file-utils \
+    appstream file man-db dpkg-dev lintian
 bash scripts/build.sh "$preset"
 ctest --preset "$preset" -j"$(nproc)"
