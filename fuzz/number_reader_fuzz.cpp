@@ -8,11 +8,11 @@
 #include "board/number_reader.h"
 #include "fuzz_check.h"
 
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -20,7 +20,7 @@ namespace {
 
 bool sameBits(double a, double b)
 {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
 // strtod also reads hexadecimal numbers, "inf" and "nan", and skips vertical tabs and form

@@ -99,7 +99,7 @@ void checkBoard(const Board &board, const Expected &e)
 {
     FUZZ_REQUIRE(board.rowCount == e.rows && board.columnCount == e.columns);
     FUZZ_REQUIRE(board.mineCount == e.mines);
-    const auto cells = static_cast<std::size_t>(e.rows * e.columns);
+    const auto cells = static_cast<std::size_t>(e.rows) * static_cast<std::size_t>(e.columns);
     FUZZ_REQUIRE(board.mineGrid.columns() == e.columns && board.mineGrid.rows() == e.rows);
     FUZZ_REQUIRE(board.countGrid.columns() == e.columns && board.countGrid.rows() == e.rows);
     FUZZ_REQUIRE(board.mineGrid.size() == cells && board.countGrid.size() == cells);

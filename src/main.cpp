@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,12 +13,11 @@ namespace {
 bool hasDisplay()
 {
     // A platform chosen by hand (offscreen, vnc, ...) needs no display server.
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    constexpr std::array names = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+    return std::any_of(names.begin(), names.end(), [](const char *name) {
         const char *value = std::getenv(name);
-        if (value != nullptr && *value != '\0')
-            return true;
-    }
-    return false;
+        return value != nullptr && *value != '\0';
+    });
 }
 
 } // namespace

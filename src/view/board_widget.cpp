@@ -57,7 +57,7 @@ QRect BoardWidget::rectInTwipsToPixels(float left, float top, float width, float
     const int y0 = twipsToPixelEdge(top, dpi);
     const int x1 = twipsToPixelEdge(static_cast<double>(left) + width, dpi);
     const int y1 = twipsToPixelEdge(static_cast<double>(top) + height, dpi);
-    return QRect(QPoint(x0, y0) - origin_, QSize(x1 - x0, y1 - y0));
+    return {QPoint(x0, y0) - origin_, QSize(x1 - x0, y1 - y0)};
 }
 
 QRect BoardWidget::squareRect(Int16 k) const

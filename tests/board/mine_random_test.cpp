@@ -18,6 +18,7 @@ std::vector<float> drawsAfter(Int16 resetValue, double seed, int count = 32)
     random.reset(resetValue);
     random.seed(seed);
     std::vector<float> draws;
+    draws.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         draws.push_back(random.next());
     return draws;
@@ -35,6 +36,7 @@ TEST(MineRandom, ResetAndSeedDetermineTheWholeSequence)
     used.reset(-1);
     used.seed(11540.0);
     std::vector<float> again;
+    again.reserve(32);
     for (int i = 0; i < 32; ++i)
         again.push_back(used.next());
 

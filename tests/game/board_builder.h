@@ -69,8 +69,8 @@ struct TestBoard {
     int coveredCount() const
     {
         int n = 0;
-        for (Int16 k = 0; k < cells(); ++k)
-            n += squares.background(k) == CoveredColour ? 1 : 0;
+        for (int k = 0; k < cells(); ++k)
+            n += squares.background(i16(k)) == CoveredColour ? 1 : 0;
         return n;
     }
 };

@@ -68,25 +68,25 @@ public:
     void setEntryEnabled(int entry, bool enabled) override
     {
         state.entryEnabled.at(static_cast<std::size_t>(entry - 1)) = enabled;
-        calls.push_back("entry " + std::to_string(entry) + (enabled ? " on" : " off"));
+        calls.emplace_back("entry " + std::to_string(entry) + (enabled ? " on" : " off"));
     }
 
     void setSetupEnabled(int index, bool enabled) override
     {
         state.setupEnabled.at(static_cast<std::size_t>(index)) = enabled;
-        calls.push_back("setup " + std::to_string(index) + (enabled ? " on" : " off"));
+        calls.emplace_back("setup " + std::to_string(index) + (enabled ? " on" : " off"));
     }
 
     void setSetupCaption(int index, std::string_view caption) override
     {
         state.captions.at(static_cast<std::size_t>(index)) = caption;
-        calls.push_back("caption " + std::to_string(index) + " " + std::string(caption));
+        calls.emplace_back("caption " + std::to_string(index) + " " + std::string(caption));
     }
 
     void focusSetup(int index) override
     {
         state.focus = index;
-        calls.push_back("focus " + std::to_string(index));
+        calls.emplace_back("focus " + std::to_string(index));
     }
 
     void setStatusText(std::string_view text) override
@@ -94,13 +94,13 @@ public:
         state.status = text;
         statusHistory.emplace_back(text);
         stateAtEachStatus.push_back(state);
-        calls.push_back("status " + std::string(text));
+        calls.emplace_back("status " + std::string(text));
     }
 
     void setOuterSize(float widthTwips, float heightTwips) override
     {
         outerSizes.emplace_back(widthTwips, heightTwips);
-        calls.push_back("size");
+        calls.emplace_back("size");
     }
 };
 

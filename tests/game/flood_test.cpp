@@ -24,8 +24,8 @@ class ReferenceFlood {
 public:
     explicit ReferenceFlood(const TestBoard &t) : t_(t)
     {
-        for (Int16 k = 0; k < t.cells(); ++k)
-            covered_.push_back(t.squares.background(k) == CoveredColour);
+        for (int k = 0; k < t.cells(); ++k)
+            covered_.push_back(t.squares.background(fixtures::i16(k)) == CoveredColour);
     }
 
     std::vector<Int16> run(int column, int row)
@@ -88,9 +88,9 @@ std::set<Int16> zeroRegionAndBorder(const TestBoard &t, int column, int row)
 std::set<Int16> uncovered(const TestBoard &t)
 {
     std::set<Int16> cells;
-    for (Int16 k = 0; k < t.cells(); ++k)
-        if (t.squares.background(k) != CoveredColour)
-            cells.insert(k);
+    for (int k = 0; k < t.cells(); ++k)
+        if (t.squares.background(fixtures::i16(k)) != CoveredColour)
+            cells.insert(fixtures::i16(k));
     return cells;
 }
 

@@ -25,7 +25,7 @@ const std::vector<std::string> ReadyCalls = {
     "entry 1 on", "entry 2 on", "entry 3 on", "entry 4 on", "focus 1",
 };
 
-std::vector<std::string> concat(std::vector<std::vector<std::string>> parts)
+std::vector<std::string> concat(const std::vector<std::vector<std::string>> &parts)
 {
     std::vector<std::string> all;
     for (const auto &part : parts)
@@ -178,7 +178,8 @@ TEST(SetupGame, LaysOutEverySquareAndFitsTheWindow)
             ASSERT_TRUE(w.squares().exists(k)) << k;
             ASSERT_TRUE(w.squares().visible(k)) << k;
             ASSERT_EQ(w.squares().left(k), static_cast<float>(1800 + 255 * (k % columns))) << k;
-            ASSERT_EQ(w.squares().top(k), static_cast<float>(120 + 255 * (k / columns))) << k;
+            const int row = k / columns;
+            ASSERT_EQ(w.squares().top(k), static_cast<float>(120 + 255 * row)) << k;
             ASSERT_EQ(w.squares().width(k), 255.0F) << k;
             ASSERT_EQ(w.squares().height(k), 255.0F) << k;
         }

@@ -31,7 +31,7 @@ protected:
     int px(double twips) const { return twipsToPixelEdge(twips, form.logicalDpiX()); }
     QRect rectInTwips(double left, double top, double width, double height) const
     {
-        return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
+        return {QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1)};
     }
 
     void setEntries(const QString &rows, const QString &columns, const QString &mines,
@@ -322,7 +322,7 @@ TEST_P(LargeBoardTest, OpensScrollsAndFloodsEveryCell)
     EXPECT_LE(form.frameGeometry().width(), available.width());
     EXPECT_LE(form.frameGeometry().height(), available.height());
 
-    const Int16 last = static_cast<Int16>(cells - 1);
+    const auto last = static_cast<Int16>(cells - 1);
     const QRect lastRect = form.board()->squareRect(last);
     form.boardArea()->ensureVisible(lastRect.center().x(), lastRect.center().y());
     const QPoint inViewport = form.board()->mapTo(form.boardArea()->viewport(), lastRect.center());

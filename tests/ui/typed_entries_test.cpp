@@ -72,7 +72,7 @@ TypedCase accepted(const char *name, const std::array<Text, 4> &entries, Board3 
 
 QString repeated(QChar c, int count)
 {
-    return QString(count, c);
+    return {count, c};
 }
 
 QString u(const char16_t *text)

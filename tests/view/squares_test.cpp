@@ -117,7 +117,8 @@ TEST(SquareArray, FindsTheVisibleSquareUnderAPoint)
     for (Int16 k = 1; k < 6; ++k) {
         squares.create(k);
         squares.setLeft(k, 1800.0F + 255.0F * static_cast<float>(k % 3));
-        squares.setTop(k, 120.0F + 255.0F * static_cast<float>(k / 3));
+        const int row = k / 3;
+        squares.setTop(k, 120.0F + 255.0F * static_cast<float>(row));
     }
     for (Int16 k = 0; k < 6; ++k)
         squares.setVisible(k, true);
