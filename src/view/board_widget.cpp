@@ -81,8 +81,8 @@ QRect BoardWidget::deviceRect(Int16 k, qreal dpr) const
     const int x0 = edge(left);
     const int y0 = edge(top);
     const QPoint origin(edge(squares_.left(0)), edge(squares_.top(0)));
-    return QRect(QPoint(x0, y0) - origin,
-                 QSize(edge(left + squares_.width(k)) - x0, edge(top + squares_.height(k)) - y0));
+    return {QPoint(x0, y0) - origin,
+            QSize(edge(left + squares_.width(k)) - x0, edge(top + squares_.height(k)) - y0)};
 }
 
 QRect BoardWidget::deviceRect(Int16 k) const
