@@ -61,10 +61,26 @@ void Game::setupGame(Int16 index)
         controls_.setStatusText("");
     } catch (const std::exception &error) {
         // The entries were checked above, so this is the machine failing (out of memory);
-        // the controls must still come back, or the window is stuck on "Please wait".
+        // the controls must still come back, or the window is stuck on "Please wait". The
+        // old board may be half gone by now, so none is kept: a press then finds no board.
+        discardBoard();
         controls_.setStatusText(std::string("setup failed: ") + error.what());
     }
     leaveBusyState();
+}
+
+void Game::discardBoard() noexcept
+{
+    for (Int16 k = 1; k < squares_.slots(); ++k) {
+        if (squares_.exists(k))
+            squares_.destroy(k);
+    }
+    squares_.setVisible(0, false);
+    board_.rowCount = 0;
+    board_.columnCount = 0;
+    board_.mineCount = 0;
+    board_.mineGrid = {};
+    board_.countGrid = {};
 }
 
 void Game::onSquareMouseDown(Int16 index, Int16 button, Int16 /*shift*/, float /*x*/,

@@ -43,6 +43,8 @@ private:
     void enterBusyState();
     void leaveBusyState();
     void resetBoard(const BoardParameters &parameters);
+    // Leaves no board at all, as before the first setup; used when a setup fails midway.
+    void discardBoard() noexcept;
 
     WindowControls &controls_;
     Board board_;

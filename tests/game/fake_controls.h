@@ -6,6 +6,7 @@
 #include "game/controls.h"
 
 #include <array>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -89,8 +90,14 @@ public:
         calls.emplace_back("focus " + std::to_string(index));
     }
 
+    // A status text on whose writing the machine "runs out of memory", to reach the
+    // failure path of a setup that the entry checks cannot reach.
+    std::string failOnStatus;
+
     void setStatusText(std::string_view text) override
     {
+        if (!failOnStatus.empty() && text == failOnStatus)
+            throw std::bad_alloc();
         state.status = text;
         statusHistory.emplace_back(text);
         stateAtEachStatus.push_back(state);

@@ -276,3 +276,36 @@ TEST(SetupGame, RefusedSetupLeavesTheGameInProgressUntouched)
 
 } // namespace
 } // namespace tessfield
+
+namespace tessfield {
+namespace {
+
+// A setup that fails after the old board was taken down (only running out of memory can do
+// that) keeps no half board: the controls come back, the status says so, a press finds no
+// board to act on, and the next setup works.
+TEST(SetupGame, FailureMidwayLeavesNoHalfBoardAndTheControlsReady)
+{
+    for (const char *stage : {"picking mine locations...", "drawing screen"}) {
+        Window w;
+        w.setup(Game::PlayGame, "10", "15", "45", "11540");
+        w.controls.failOnStatus = stage;
+        w.setup(Game::PlayGame, "4", "5", "3", "2");
+
+        EXPECT_EQ(w.controls.state.status.rfind("setup failed: ", 0), 0U) << stage;
+        EXPECT_EQ(w.controls.state.focus, 1) << stage;
+        EXPECT_EQ(w.board().columnCount, 0) << stage;
+        EXPECT_EQ(w.squares().slots(), 1) << stage;
+        EXPECT_FALSE(w.squares().visible(0)) << stage;
+        for (const Int16 button : {Int16{1}, Int16{2}, Int16{4}})
+            EXPECT_NO_THROW(w.game.onSquareMouseDown(0, button)) << stage;
+
+        w.controls.failOnStatus.clear();
+        w.setup(Game::TestCode, "4", "5", "3", "2");
+        EXPECT_EQ(w.controls.state.status, "") << stage;
+        EXPECT_EQ(w.squares().slots(), 20) << stage;
+        EXPECT_EQ(w.coveredCount(), 0) << stage;
+    }
+}
+
+} // namespace
+} // namespace tessfield
