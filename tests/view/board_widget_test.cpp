@@ -1,7 +1,7 @@
 // The board widget on the offscreen platform: presses reach the right square and a grab of
 // the widget shows what the squares hold.
 
-#include "board/mines.h"
+#include "painted_board.h"
 #include "game/actions.h"
 #include "game/game.h"
 #include "view/board_widget.h"
@@ -17,45 +17,7 @@
 namespace tessfield {
 namespace {
 
-class NoFrame : public WindowFrame {
-public:
-    void setOuterSize(float /*widthTwips*/, float /*heightTwips*/) override {}
-};
-
-// A board set up the way the game does it, painted by a widget of its own.
-struct PaintedBoard {
-    Board board;
-    SquareArray squares{designedTemplateSquare()};
-    MineRandom random;
-    FloodStack stack;
-    BoardWidget widget{squares};
-
-    PaintedBoard(Int16 rows, Int16 columns, Int16 mines, double gameId)
-    {
-        board.countColours = StandardCountColours;
-        board.rowCount = rows;
-        board.columnCount = columns;
-        board.mineCount = mines;
-        sizeGrids(board);
-        placeMines(board, random, gameId);
-        countNeighbours(board);
-        NoFrame frame;
-        buildGrid(board, squares, frame);
-        widget.syncFromModel();
-    }
-
-    QImage grab()
-    {
-        return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
-
-    // A pixel inside square k that no glyph covers: glyphs are written from the top-left.
-    QPoint quietPixel(Int16 k) const
-    {
-        const QRect area = widget.squareRect(k);
-        return area.bottomRight() - QPoint(2, 2);
-    }
-};
+using fixtures::PaintedBoard;
 
 QRgb rgbOf(Colour colour)
 {

@@ -12,6 +12,7 @@
 #include "ui/form1.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
+#include "painted_board.h"
 #include "view/cells.h"
 #include "view/twips.h"
 
@@ -35,53 +36,17 @@ qreal expectedRatio()
     return 1.0;
 }
 
-class NoFrame : public WindowFrame {
-public:
-    void setOuterSize(float /*widthTwips*/, float /*heightTwips*/) override {}
-};
+using fixtures::PaintedBoard;
 
-// A board set up the way the game does it, painted by a widget of its own.
-struct PaintedBoard {
-    Board board;
-    SquareArray squares{designedTemplateSquare()};
-    MineRandom random;
-    FloodStack stack;
-    BoardWidget widget{squares};
-
-    PaintedBoard(Int16 rows, Int16 columns, Int16 mines, double gameId)
-    {
-        board.countColours = StandardCountColours;
-        board.rowCount = rows;
-        board.columnCount = columns;
-        board.mineCount = mines;
-        sizeGrids(board);
-        placeMines(board, random, gameId);
-        countNeighbours(board);
-        NoFrame frame;
-        buildGrid(board, squares, frame);
-        widget.syncFromModel();
-    }
-
-    Int16 cells() const { return static_cast<Int16>(board.rowCount * board.columnCount); }
-
-    // The widget's picture in device pixels.
-    QImage grab()
-    {
-        const QPixmap pixmap = widget.grab();
-        EXPECT_DOUBLE_EQ(pixmap.devicePixelRatio(), widget.devicePixelRatioF());
-        return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
-    }
-
-    // What the widget copies for square k: its cached image at its device size.
-    QImage cellImage(Int16 k)
-    {
-        const QRect device = widget.deviceRect(k);
-        const QPixmap &pixmap = const_cast<CellPainter &>(widget.cellPainter())
-                                    .pixmapFor(squares, k, device.size(), widget.devicePixelRatioF(),
-                                               widget.logicalDpi());
-        return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
-    }
-};
+// What the widget copies for square k: its cached image at its device size.
+QImage cellImage(PaintedBoard &game, Int16 k)
+{
+    const QRect device = game.widget.deviceRect(k);
+    const QPixmap &pixmap = const_cast<CellPainter &>(game.widget.cellPainter())
+                                .pixmapFor(game.squares, k, device.size(),
+                                           game.widget.devicePixelRatioF(), game.widget.logicalDpi());
+    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 // Every cell's device pixels in a grab equal, pixel for pixel, the image rendered for that
 // cell at this ratio, placed at the cell's device rectangle: nothing is scaled on the way
@@ -91,7 +56,7 @@ void expectCellsCopiedOneToOne(PaintedBoard &game, const QImage &image, QPoint o
     for (Int16 k = 0; k < game.cells(); ++k) {
         const QRect device = game.widget.deviceRect(k).translated(offset);
         ASSERT_TRUE(image.rect().contains(device)) << "square " << k << " lies outside the grab";
-        const QImage expected = game.cellImage(k);
+        const QImage expected = cellImage(game, k);
         ASSERT_EQ(expected.size(), device.size()) << "square " << k;
         EXPECT_EQ(image.copy(device), expected) << "square " << k << " differs from its image";
     }
@@ -107,6 +72,7 @@ TEST_F(HiDpi, TheScreenHasTheConfiguredRatioAndLogicalDpi)
 {
     PaintedBoard game(10, 15, 45, 11540);
     EXPECT_DOUBLE_EQ(game.widget.devicePixelRatioF(), ratio);
+    EXPECT_DOUBLE_EQ(game.widget.grab().devicePixelRatio(), ratio);
     // Twips turn into device-independent pixels through the logical DPI, whatever the ratio.
     EXPECT_EQ(game.widget.logicalDpi(), 96.0);
     EXPECT_EQ(game.widget.squareRect(16).size(), QSize(17, 17));
@@ -217,7 +183,7 @@ TEST_F(HiDpi, GlyphsAreNotScaledUpBitmaps)
     for (Int16 k = 0; k < game.cells(); ++k) {
         if (!game.squares.hasInscription(k))
             continue;
-        const QImage fine = game.cellImage(k);
+        const QImage fine = cellImage(game, k);
         const QImage coarse = atOne.pixmapFor(game.squares, k, game.widget.squareRect(k).size(), 1.0,
                                               game.widget.logicalDpi())
                                   .toImage()
