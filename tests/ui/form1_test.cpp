@@ -1,6 +1,7 @@
 // The main window through Qt Test, as a player uses it: its designed state, both setup
 // buttons, refused entries and the largest boards.
 
+#include "shown_form.h"
 #include "ui/form1.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
@@ -20,14 +21,8 @@
 namespace tessfield {
 namespace {
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public fixtures::ShownForm {
 protected:
-    void SetUp() override
-    {
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-
     int px(double twips) const { return twipsToPixelEdge(twips, form.logicalDpiX()); }
     QRect rectInTwips(double left, double top, double width, double height) const
     {
@@ -42,31 +37,6 @@ protected:
         form.entry(3)->setText(mines);
         form.entry(4)->setText(gameId);
     }
-
-    void press(int button) { QTest::mouseClick(form.setupButton(button), Qt::LeftButton); }
-
-    // The controls are back where a player can use them, with the focus on "Play Game".
-    void expectReady()
-    {
-        EXPECT_EQ(form.setupButton(0)->text(), QStringLiteral("Test Code"));
-        EXPECT_EQ(form.setupButton(1)->text(), QStringLiteral("Play Game"));
-        EXPECT_TRUE(form.setupButton(0)->isEnabled());
-        EXPECT_TRUE(form.setupButton(1)->isEnabled());
-        for (int entry = 1; entry <= 4; ++entry)
-            EXPECT_TRUE(form.entry(entry)->isEnabled()) << "Text" << entry;
-        EXPECT_EQ(form.focusWidget(), form.setupButton(1));
-    }
-
-    int coveredSquares()
-    {
-        const SquareArray &squares = form.game().squares();
-        int covered = 0;
-        for (Int16 k = 0; k < squares.slots(); ++k)
-            covered += squares.exists(k) && squares.background(k) == CoveredColour ? 1 : 0;
-        return covered;
-    }
-
-    Form1 form;
 };
 
 // At opening the window shows its designed controls, texts, colours and sizes, and no cell.

@@ -3,6 +3,7 @@
 // keeps the game in progress, the controls always come back ready, and a valid setup
 // afterwards works.
 
+#include "shown_form.h"
 #include "ui/form1.h"
 #include "view/board_widget.h"
 #include "view/cells.h"
@@ -80,14 +81,8 @@ QString u(const char16_t *text)
     return QString::fromUtf16(text);
 }
 
-class TypedEntryTest : public ::testing::TestWithParam<TypedCase> {
+class TypedEntryTest : public fixtures::ShownForm, public ::testing::WithParamInterface<TypedCase> {
 protected:
-    void SetUp() override
-    {
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-
     // Printable text is typed key by key, as a player would; anything else (control
     // characters, NUL, very long text) can only arrive by pasting.
     void enter(int entry, const QString &text)
@@ -112,30 +107,6 @@ protected:
             box->paste();
         }
     }
-
-    void press(int button) { QTest::mouseClick(form.setupButton(button), Qt::LeftButton); }
-
-    void expectReady()
-    {
-        EXPECT_EQ(form.setupButton(0)->text(), QStringLiteral("Test Code"));
-        EXPECT_EQ(form.setupButton(1)->text(), QStringLiteral("Play Game"));
-        EXPECT_TRUE(form.setupButton(0)->isEnabled());
-        EXPECT_TRUE(form.setupButton(1)->isEnabled());
-        for (int entry = 1; entry <= 4; ++entry)
-            EXPECT_TRUE(form.entry(entry)->isEnabled()) << "Text" << entry;
-        EXPECT_EQ(form.focusWidget(), form.setupButton(1));
-    }
-
-    int coveredSquares()
-    {
-        const SquareArray &squares = form.game().squares();
-        int covered = 0;
-        for (Int16 k = 0; k < squares.slots(); ++k)
-            covered += squares.exists(k) && squares.background(k) == CoveredColour ? 1 : 0;
-        return covered;
-    }
-
-    Form1 form;
 };
 
 // The entries are read exactly as they stand in the boxes, and the outcome is the board
