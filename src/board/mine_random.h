@@ -21,12 +21,29 @@ public:
     // Mixes x into the state; the new state depends only on the old state and the numeric
     // value of x (-0 mixes like +0, and every NaN like every other).
     void seed(double x);
-    // Advances the state and returns a value r with 0 <= r < 1.
-    float next();
+    // Advances the state and returns a value r with 0 <= r < 1. Inline: placing nearly
+    // 32 767 mines takes some 360 000 pairs of draws.
+    float next()
+    {
+        state_ += Golden;
+        const std::uint64_t top24 = mix(state_) >> 40;
+        // A 24-bit integer converts to float exactly, and so does the power-of-two scale.
+        return static_cast<float>(top24) * 0x1p-24F;
+    }
 
     std::uint64_t state() const { return state_; }
 
 private:
+    static constexpr std::uint64_t Golden = 0x9E3779B97F4A7C15ULL;
+
+    // SplitMix64's finaliser: a bijection that spreads every input bit over the whole word.
+    static constexpr std::uint64_t mix(std::uint64_t z)
+    {
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+
     std::uint64_t state_ = 0;
 };
 

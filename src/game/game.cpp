@@ -48,7 +48,7 @@ void Game::setupGame(Int16 index)
             return;
         }
         const auto &parameters = std::get<BoardParameters>(check);
-        resetBoard(parameters);
+        resetBoard(board_, squares_, parameters);
         sizeGrids(board_);
         controls_.setStatusText("picking mine locations...");
         placeMines(board_, random_, parameters.gameId);
@@ -110,17 +110,17 @@ void Game::leaveBusyState()
     controls_.focusSetup(PlayGame);
 }
 
-void Game::resetBoard(const BoardParameters &parameters)
+void resetBoard(Board &board, SquareArray &squares, const BoardParameters &parameters)
 {
-    const Int16 last = sub16(mul16(board_.rowCount, board_.columnCount), 1);
+    const Int16 last = sub16(mul16(board.rowCount, board.columnCount), 1);
     for (Int16 k = 1; k <= last; ++k) {
-        squares_.destroy(k);
+        squares.destroy(k);
         if (k == Int16Max)
             break;
     }
-    board_.rowCount = parameters.rows;
-    board_.columnCount = parameters.columns;
-    board_.mineCount = clampMineCount(parameters.rows, parameters.columns, parameters.mines);
+    board.rowCount = parameters.rows;
+    board.columnCount = parameters.columns;
+    board.mineCount = clampMineCount(parameters.rows, parameters.columns, parameters.mines);
 }
 
 } // namespace tessfield

@@ -16,6 +16,11 @@ namespace tessfield {
 // Element 0 of the square array as the window designs it (twips): hidden, silver, blank.
 SquareDesign designedTemplateSquare();
 
+// The first step of a setup: destroys every square of the current board but the template
+// and takes the new board's rows, columns and (clamped) mine count. The grids keep the old
+// board's size until sizeGrids.
+void resetBoard(Board &board, SquareArray &squares, const BoardParameters &parameters);
+
 class Game {
 public:
     // The setup buttons' indices.
@@ -42,7 +47,6 @@ public:
 private:
     void enterBusyState();
     void leaveBusyState();
-    void resetBoard(const BoardParameters &parameters);
     // Leaves no board at all, as before the first setup; used when a setup fails midway.
     void discardBoard() noexcept;
 

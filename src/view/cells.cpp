@@ -22,6 +22,7 @@ void buildGrid(const Board &board, SquareArray &squares, WindowFrame &frame)
     const float top0 = squares.top(0);
     const float width0 = squares.width(0);
     const float height0 = squares.height(0);
+    squares.reserve(mul16(board.rowCount, board.columnCount));
     for (Int16 column = 1; column <= board.columnCount; column = add16(column, 1)) {
         for (Int16 row = 1; row <= board.rowCount; row = add16(row, 1)) {
             const Int16 k = cellIndex(board.columnCount, column, row);

@@ -16,28 +16,15 @@ SquareArray::SquareArray(const SquareDesign &design)
     zero.height = design.height;
     zero.background = internColour(design.background);
     zero.textColour = internColour(design.textColour);
-    zero.font = internFont(design.font);
+    zero.font = internFont(design.font.name, design.font.size, design.font.bold);
     zero.tag = internText("");
     zero.flags = Exists; // designed hidden
     squares_.push_back(zero);
 }
 
-bool SquareArray::exists(Int16 k) const
+void SquareArray::missing(Int16 k)
 {
-    return k >= 0 && static_cast<std::size_t>(k) < squares_.size()
-        && (squares_[static_cast<std::size_t>(k)].flags & Exists) != 0;
-}
-
-const SquareArray::Square &SquareArray::get(Int16 k) const
-{
-    if (!exists(k))
-        throw std::out_of_range("square " + std::to_string(k) + " does not exist");
-    return squares_[static_cast<std::size_t>(k)];
-}
-
-SquareArray::Square &SquareArray::get(Int16 k)
-{
-    return const_cast<Square &>(std::as_const(*this).get(k));
+    throw std::out_of_range("square " + std::to_string(k) + " does not exist");
 }
 
 void SquareArray::create(Int16 k)
@@ -118,7 +105,7 @@ void SquareArray::setFontName(Int16 k, std::string_view name)
     const FontSpec &current = fonts_[square.font];
     if (current.name == name)
         return;
-    square.font = internFont({std::string(name), current.size, current.bold});
+    square.font = internFont(name, current.size, current.bold);
 }
 
 void SquareArray::setFontSize(Int16 k, float points)
@@ -127,7 +114,7 @@ void SquareArray::setFontSize(Int16 k, float points)
     const FontSpec &current = fonts_[square.font];
     if (current.size == points)
         return;
-    square.font = internFont({current.name, points, current.bold});
+    square.font = internFont(current.name, points, current.bold);
 }
 
 void SquareArray::setFontBold(Int16 k, bool bold)
@@ -136,7 +123,7 @@ void SquareArray::setFontBold(Int16 k, bool bold)
     const FontSpec &current = fonts_[square.font];
     if (current.bold == bold)
         return;
-    square.font = internFont({current.name, current.size, bold});
+    square.font = internFont(current.name, current.size, bold);
 }
 
 void SquareArray::clear(Int16 k)
@@ -215,11 +202,14 @@ void SquareArray::clearChanges()
     changes_.layout = false;
 }
 
+// The tables stay small (a handful of entries in a game), so a linear search is the right
+// lookup; each compares without building a string or a font first.
+
 std::uint8_t SquareArray::internColour(Colour colour)
 {
-    const auto found = std::find(colours_.begin(), colours_.end(), colour);
-    if (found != colours_.end())
-        return static_cast<std::uint8_t>(found - colours_.begin());
+    for (std::size_t i = 0; i < colours_.size(); ++i)
+        if (colours_[i] == colour)
+            return static_cast<std::uint8_t>(i);
     if (colours_.size() >= 255)
         throw std::length_error("too many distinct square colours");
     colours_.push_back(colour);
@@ -228,9 +218,9 @@ std::uint8_t SquareArray::internColour(Colour colour)
 
 std::uint8_t SquareArray::internText(std::string_view text)
 {
-    const auto found = std::find(texts_.begin(), texts_.end(), text);
-    if (found != texts_.end())
-        return static_cast<std::uint8_t>(found - texts_.begin());
+    for (std::size_t i = 0; i < texts_.size(); ++i)
+        if (texts_[i] == text)
+            return static_cast<std::uint8_t>(i);
     // NoText (255) marks a blank square, so at most 255 distinct texts.
     if (texts_.size() >= NoText)
         throw std::length_error("too many distinct square texts");
@@ -238,14 +228,18 @@ std::uint8_t SquareArray::internText(std::string_view text)
     return static_cast<std::uint8_t>(texts_.size() - 1);
 }
 
-std::uint8_t SquareArray::internFont(const FontSpec &font)
+std::uint8_t SquareArray::internFont(std::string_view name, float size, bool bold)
 {
-    const auto found = std::find(fonts_.begin(), fonts_.end(), font);
-    if (found != fonts_.end())
-        return static_cast<std::uint8_t>(found - fonts_.begin());
+    for (std::size_t i = 0; i < fonts_.size(); ++i) {
+        const FontSpec &font = fonts_[i];
+        if (font.size == size && font.bold == bold && font.name == name)
+            return static_cast<std::uint8_t>(i);
+    }
     if (fonts_.size() >= 255)
         throw std::length_error("too many distinct square fonts");
-    fonts_.push_back(font);
+    // Built from a copy: name may point into this very table, which push_back can grow.
+    FontSpec font{std::string(name), size, bold};
+    fonts_.push_back(std::move(font));
     return static_cast<std::uint8_t>(fonts_.size() - 1);
 }
 

@@ -58,11 +58,22 @@ public:
 
     // Number of element slots, one past the highest element that has existed; not all exist.
     Int16 slots() const { return static_cast<Int16>(squares_.size()); }
-    bool exists(Int16 k) const;
+    bool exists(Int16 k) const
+    {
+        return k >= 0 && static_cast<std::size_t>(k) < squares_.size()
+            && (squares_[static_cast<std::size_t>(k)].flags & Exists) != 0;
+    }
 
     // Creates element k as a copy of element 0's current size, position, background, tag
     // text, text colour and font; it starts hidden and blank. Throws if k exists already.
     void create(Int16 k);
+    // Makes room for elements 0..count-1 in one allocation, so that building a board
+    // neither grows the array step by step nor leaves it with room for more than it needs.
+    void reserve(Int16 count)
+    {
+        if (count > 0)
+            squares_.reserve(static_cast<std::size_t>(count));
+    }
     // Destroys element k (k >= 1); element 0 belongs to the window and is never destroyed.
     void destroy(Int16 k);
 
@@ -108,6 +119,14 @@ public:
     const SquareChanges &changes() const { return changes_; }
     void clearChanges();
 
+    // Bytes the per-square storage holds (squares and pending changes, at their capacity),
+    // for measuring what a board costs per cell; the small shared tables are not counted.
+    std::size_t perSquareBytes() const
+    {
+        return squares_.capacity() * sizeof(Square) + changes_.cells.capacity() * sizeof(Int16);
+    }
+    static constexpr std::size_t squareSize() { return sizeof(Square); }
+
 private:
     static constexpr std::uint8_t NoText = 0xFF;
     enum Flag : std::uint8_t { Exists = 1, Visible = 2, Changed = 4 };
@@ -128,18 +147,32 @@ private:
     };
     static_assert(sizeof(Square) == 24);
 
-    const Square &get(Int16 k) const;
-    Square &get(Int16 k);
+    // Inline, since the flood asks for a square nine times per cell it uncovers; the
+    // failure path is out of line.
+    const Square &get(Int16 k) const
+    {
+        if (!exists(k)) [[unlikely]]
+            missing(k);
+        return squares_[static_cast<std::size_t>(k)];
+    }
+    Square &get(Int16 k)
+    {
+        if (!exists(k)) [[unlikely]]
+            missing(k);
+        return squares_[static_cast<std::size_t>(k)];
+    }
+    [[noreturn]] static void missing(Int16 k);
     void markChanged(Int16 k);
     void markLayout() { changes_.layout = true; }
 
     std::uint8_t internColour(Colour colour);
     std::uint8_t internText(std::string_view text);
-    std::uint8_t internFont(const FontSpec &font);
+    std::uint8_t internFont(std::string_view name, float size, bool bold);
 
     std::vector<Square> squares_;
-    // Deques keep references to their elements stable as they grow.
-    std::deque<Colour> colours_;
+    // Colours are handed out by value; deques keep references to texts and fonts stable
+    // as they grow.
+    std::vector<Colour> colours_;
     std::deque<std::string> texts_;
     std::deque<FontSpec> fonts_;
     Int16 arrangement_ = 0;
