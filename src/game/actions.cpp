@@ -102,24 +102,33 @@ void floodReveal(const Board &board, SquareArray &squares, Int16 column, Int16 r
     stack.push_back({column, row, 0});
     const auto &counts = board.countGrid;
     while (!stack.empty()) {
+        // The top frame's offsets are walked in a local loop; a covered neighbour with count
+        // 0 records where this frame stopped and becomes the new top, exactly where the
+        // recursion would descend.
         FloodFrame &frame = stack.back();
-        if (frame.nextOffset == OffsetCount) {
-            stack.pop_back();
-            continue;
+        const int column0 = frame.column;
+        const int row0 = frame.row;
+        bool descended = false;
+        for (int i = frame.nextOffset; i < OffsetCount; ++i) {
+            const int c = column0 + offsetColumn(i);
+            const int r = row0 + offsetRow(i);
+            if (!onBoard(board, c, r))
+                continue;
+            const Int16 k = indexOf(board, c, r);
+            if (!isCovered(squares, k))
+                continue;
+            const auto nc = static_cast<Int16>(c);
+            const auto nr = static_cast<Int16>(r);
+            drawCell(board, squares, nc, nr);
+            if (counts[static_cast<std::size_t>(k)] == 0) {
+                frame.nextOffset = static_cast<std::uint8_t>(i + 1);
+                stack.push_back({nc, nr, 0}); // frame may dangle from here on; it is not used again
+                descended = true;
+                break;
+            }
         }
-        const int i = frame.nextOffset++;
-        const int c = frame.column + offsetColumn(i);
-        const int r = frame.row + offsetRow(i);
-        if (!onBoard(board, c, r))
-            continue;
-        const Int16 k = indexOf(board, c, r);
-        if (!isCovered(squares, k))
-            continue;
-        const auto nc = static_cast<Int16>(c);
-        const auto nr = static_cast<Int16>(r);
-        drawCell(board, squares, nc, nr);
-        if (counts[static_cast<std::size_t>(k)] == 0)
-            stack.push_back({nc, nr, 0}); // frame may dangle from here on; it is not used again
+        if (!descended)
+            stack.pop_back();
     }
 }
 

@@ -218,9 +218,15 @@ std::uint8_t SquareArray::internColour(Colour colour)
 
 std::uint8_t SquareArray::internText(std::string_view text)
 {
-    for (std::size_t i = 0; i < texts_.size(); ++i)
-        if (texts_[i] == text)
-            return static_cast<std::uint8_t>(i);
+    // The texts are a character or two: the first character rules out most of them
+    // before a full comparison is made.
+    std::uint8_t i = 0;
+    for (const std::string &known : texts_) {
+        if (known.size() == text.size() && (text.empty() || known.front() == text.front())
+            && known == text)
+            return i;
+        ++i;
+    }
     // NoText (255) marks a blank square, so at most 255 distinct texts.
     if (texts_.size() >= NoText)
         throw std::length_error("too many distinct square texts");
@@ -230,10 +236,11 @@ std::uint8_t SquareArray::internText(std::string_view text)
 
 std::uint8_t SquareArray::internFont(std::string_view name, float size, bool bold)
 {
-    for (std::size_t i = 0; i < fonts_.size(); ++i) {
-        const FontSpec &font = fonts_[i];
+    std::uint8_t i = 0;
+    for (const FontSpec &font : fonts_) {
         if (font.size == size && font.bold == bold && font.name == name)
-            return static_cast<std::uint8_t>(i);
+            return i;
+        ++i;
     }
     if (fonts_.size() >= 255)
         throw std::length_error("too many distinct square fonts");

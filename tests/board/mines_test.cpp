@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <utility>
 #include <vector>
@@ -58,6 +59,40 @@ TEST(PlaceMines, DefaultGameHasItsKnownLayout)
     };
     ASSERT_EQ(expected.size(), 45U);
     EXPECT_EQ(layout(15, 10, 45, readNumber("11540")), expected);
+}
+
+// The largest boards, nearly full ones above all, take hundreds of thousands of draws; the
+// placement loop is tuned for them, and must still put every mine where it always did. The
+// fingerprints are FNV-1a over the mine grid in storage order.
+TEST(PlaceMines, LargestBoardsKeepTheirKnownLayouts)
+{
+    struct Case {
+        int columns;
+        int rows;
+        int mines;
+        double gameId;
+        std::uint64_t fingerprint;
+    };
+    const std::vector<Case> cases = {
+        {181, 181, 32760, 11540.0, 0x3cb645197c9e2079ULL},
+        {181, 181, 9828, 11540.0, 0xf60d14c8f787e861ULL},
+        {32767, 1, 32766, 7.0, 0x4ab92b93d679ea09ULL},
+        {1, 32767, 9830, -3.5, 0x8414b639d0107113ULL},
+        {100, 100, 9999, 0.0, 0x5feb687abec0093aULL},
+    };
+    for (const auto &c : cases) {
+        Board board = sizedBoard(c.columns, c.rows, c.mines);
+        MineRandom random;
+        placeMines(board, random, c.gameId);
+        std::uint64_t hash = 1469598103934665603ULL;
+        std::size_t mines = 0;
+        for (const std::uint8_t cell : board.mineGrid.cells()) {
+            hash = (hash ^ cell) * 1099511628211ULL;
+            mines += cell != 0 ? 1U : 0U;
+        }
+        EXPECT_EQ(mines, static_cast<std::size_t>(c.mines)) << c.columns << " x " << c.rows;
+        EXPECT_EQ(hash, c.fingerprint) << c.columns << " x " << c.rows << " with " << c.mines;
+    }
 }
 
 struct CountCase {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace tessfield {
 namespace {
 
@@ -135,6 +137,31 @@ TEST(SquareArray, FindsTheVisibleSquareUnderAPoint)
     // Moved away from its place in the arrangement, a square is still found where it is.
     squares.setLeft(5, 9000.0F);
     EXPECT_EQ(squares.squareAt(9001.0F, 120.0F + 256.0F), std::optional<Int16>(5));
+}
+
+// A board of 32 761 squares holds 24 bytes per square and no spare room: the squares are
+// created column by column, and growing the array one creation at a time would leave it up
+// to half empty again.
+TEST(SquareArray, BuiltBoardHoldsExactlyItsSquares)
+{
+    class NoFrame final : public WindowFrame {
+    public:
+        void setOuterSize(float /*widthTwips*/, float /*heightTwips*/) override {}
+    };
+    for (const auto &[rows, columns] : {std::pair<int, int>{181, 181}, {1, 32767}, {32767, 1}, {100, 100}}) {
+        Board board;
+        board.rowCount = static_cast<Int16>(rows);
+        board.columnCount = static_cast<Int16>(columns);
+        sizeGrids(board);
+        SquareArray squares(design());
+        NoFrame frame;
+        buildGrid(board, squares, frame);
+        squares.clearChanges();
+        EXPECT_EQ(SquareArray::squareSize(), 24U);
+        EXPECT_EQ(squares.perSquareBytes(), static_cast<std::size_t>(rows * columns) * 24U
+                                                + squares.changes().cells.capacity() * sizeof(Int16))
+            << rows << " x " << columns;
+    }
 }
 
 } // namespace
