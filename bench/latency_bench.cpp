@@ -1,1 +1,274 @@
-int main() { return 0; }
+// What a player feels, on a real X server: from a mouse press sent by a separate X client
+// (xdotool, as a person's mouse would be) to the board painted on the screen.
+//
+// The clock starts when the press reaches the program and stops once the board widget has
+// painted, its window has been flushed to the X server, and a read-back of the screen shows
+// the new board at the centre and the four corners of the view. The read-backs are round
+// trips, so the server has put the picture on the screen by then; their own cost (a few
+// 1 x 1 pixel reads) is part of the figure. scripts/bench.sh runs this under Xvfb.
+//
+//   play-game        "Play Game" on a board that "Test Code" left uncovered: every shown
+//                    cell turns from its uncovered look to covered
+//   play-game-first  "Play Game" on the largest board while the window holds the default
+//                    15 x 10 board, so the window also grows to the screen
+//   flood            a left press on a mine-free board, which uncovers every cell
+
+#include "boards.h"
+
+#include "ui/form1.h"
+#include "view/board_widget.h"
+#include "view/cells.h"
+#include "view/cell_painter.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTest>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace tessfield::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Form1 *form = nullptr;
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QTest::qWait(20);
+    }
+}
+
+void setEntries(BoardSize size, Int16 mines)
+{
+    form->entry(1)->setText(QString::number(size.rows));
+    form->entry(2)->setText(QString::number(size.columns));
+    form->entry(3)->setText(QString::number(mines));
+    form->entry(4)->setText(QString::number(GameId));
+}
+
+// Runs a setup without the mouse, and lets the window finish painting it.
+void setUpBoard(BoardSize size, Int16 mines, int button)
+{
+    setEntries(size, mines);
+    form->setupButton(button)->click();
+    settle();
+}
+
+void xdotool(const QStringList &arguments, bool wait)
+{
+    if (wait)
+        QProcess::execute(QStringLiteral("xdotool"), arguments);
+    else
+        QProcess::startDetached(QStringLiteral("xdotool"), arguments);
+}
+
+void moveMouseTo(const QWidget *widget, QPoint point)
+{
+    const QPoint global = widget->mapToGlobal(point);
+    xdotool({QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())}, true);
+    settle();
+}
+
+// The screen pixel that tells a cell's look: near its bottom-right corner, where no glyph is.
+QRgb screenPixel(QPoint global)
+{
+    const QPixmap grab = QGuiApplication::primaryScreen()->grabWindow(0, global.x(), global.y(), 1, 1);
+    return grab.toImage().pixel(0, 0) & 0xFFFFFFU;
+}
+
+// The part of the board widget that the window shows.
+QRect visibleRect()
+{
+    const BoardWidget *board = form->board();
+    const QWidget *viewport = form->boardArea()->viewport();
+    const QPoint origin = board->mapFrom(viewport, QPoint(0, 0));
+    return QRect(origin, viewport->size()) & board->rect();
+}
+
+// Whether the centre and the corners of the view show cells of the given background.
+bool viewShows(Colour background)
+{
+    const BoardWidget *board = form->board();
+    const QRect visible = visibleRect();
+    if (visible.isEmpty())
+        return false;
+    const QRgb expected = toQColor(background).rgb() & 0xFFFFFFU;
+    // Cells cut by the edge of the view show only part of themselves, so the corners are
+    // read one and a half cells inwards, where whole cells are shown.
+    const QSize cellSize = board->squareRect(0).size();
+    const int dx = std::min(cellSize.width() * 3 / 2, visible.width() / 2);
+    const int dy = std::min(cellSize.height() * 3 / 2, visible.height() / 2);
+    const QRect inner = visible.adjusted(dx, dy, -dx, -dy);
+    const std::array<QPoint, 5> points = {inner.topLeft(), inner.topRight(), visible.center(),
+                                          inner.bottomLeft(), inner.bottomRight()};
+    for (const QPoint point : points) {
+        const auto k = board->squareAt(point);
+        if (!k)
+            return false;
+        const QRect cell = board->squareRect(*k);
+        const QPoint quiet = cell.bottomRight() - QPoint(2, 2);
+        if (screenPixel(board->mapToGlobal(quiet)) != expected)
+            return false;
+    }
+    return true;
+}
+
+// Watches for the press and for the board's paints, and decides when the board is shown.
+class PressToPainted : public QObject {
+public:
+    PressToPainted(QWidget *target, Colour expected) : target_(target), expected_(expected)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~PressToPainted() override { qApp->removeEventFilter(this); }
+
+    // Clicks the left button where the mouse is and waits for the picture; the seconds from
+    // the press arriving to the picture verified, or nothing after five seconds.
+    std::optional<double> run()
+    {
+        xdotool({QStringLiteral("click"), QStringLiteral("1")}, false);
+        QElapsedTimer guard;
+        guard.start();
+        while (!done_ && guard.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        if (!done_)
+            return std::nullopt;
+        return std::chrono::duration<double>(painted_ - *pressed_).count();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // A press soon after the last one at the same place arrives as a double click,
+        // which the widgets take as a press.
+        const bool press = event->type() == QEvent::MouseButtonPress
+            || event->type() == QEvent::MouseButtonDblClick;
+        if (press && watched == target_ && !pressed_)
+            pressed_ = Clock::now();
+        if (event->type() == QEvent::Paint && watched == form->board() && pressed_ && !checking_) {
+            // Checked once this paint and the flush that follows it have finished.
+            checking_ = true;
+            QTimer::singleShot(0, this, [this] {
+                checking_ = false;
+                if (viewShows(expected_)) {
+                    painted_ = Clock::now();
+                    done_ = true;
+                }
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget *target_;
+    Colour expected_;
+    std::optional<Clock::time_point> pressed_;
+    Clock::time_point painted_;
+    bool checking_ = false;
+    bool done_ = false;
+};
+
+void measure(benchmark::State &state, QWidget *target, Colour expected,
+             const std::function<void()> &prepare)
+{
+    for (auto _ : state) {
+        prepare();
+        PressToPainted watch(target, expected);
+        const auto seconds = watch.run();
+        if (!seconds) {
+            state.SkipWithError("the board was not painted within five seconds");
+            break;
+        }
+        state.SetIterationTime(*seconds);
+    }
+}
+
+void playGame(benchmark::State &state, BoardSize size)
+{
+    QPushButton *play = form->setupButton(Game::PlayGame);
+    setUpBoard(size, mineCount(size, Mines::Density), Game::TestCode);
+    moveMouseTo(play, play->rect().center());
+    measure(state, play, CoveredColour, [&] {
+        setUpBoard(size, mineCount(size, Mines::Density), Game::TestCode);
+    });
+}
+
+void playGameFirst(benchmark::State &state, BoardSize size)
+{
+    QPushButton *play = form->setupButton(Game::PlayGame);
+    moveMouseTo(play, play->rect().center());
+    measure(state, play, CoveredColour, [&] {
+        setUpBoard(Boards[0], mineCount(Boards[0], Mines::Density), Game::PlayGame);
+        setEntries(size, mineCount(size, Mines::Density));
+        settle();
+    });
+}
+
+void flood(benchmark::State &state, BoardSize size)
+{
+    setUpBoard(size, 0, Game::PlayGame);
+    BoardWidget *board = form->board();
+    const auto square = board->squareAt(visibleRect().center());
+    if (!square) {
+        state.SkipWithError("no cell in the middle of the view");
+        return;
+    }
+    moveMouseTo(board, board->squareRect(*square).center());
+    measure(state, board, RevealedColour, [&] { setUpBoard(size, 0, Game::PlayGame); });
+}
+
+void registerAll()
+{
+    const auto add = [](const std::string &name, BoardSize size, void (*body)(benchmark::State &, BoardSize)) {
+        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) { body(state, size); })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
+    };
+    for (const BoardSize size : {Boards[2], Boards[3], Boards[4]}) {
+        // A one-row board sizes the window below the setup buttons, so "Play Game" can be
+        // pressed on it only from another board.
+        if (size.rows > 1)
+            add("latency/play-game/" + size.label() + "/density", size, playGame);
+        add("latency/play-game-first/" + size.label() + "/density", size, playGameFirst);
+        add("latency/flood/" + size.label() + "/none", size, flood);
+    }
+}
+
+} // namespace
+} // namespace tessfield::bench
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    tessfield::Form1 window;
+    tessfield::bench::form = &window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    tessfield::bench::settle();
+    tessfield::bench::registerAll();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
