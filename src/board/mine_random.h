@@ -25,10 +25,20 @@ public:
     // 32 767 mines takes some 360 000 pairs of draws.
     float next()
     {
-        state_ += Golden;
-        const std::uint64_t top24 = mix(state_) >> 40;
         // A 24-bit integer converts to float exactly, and so does the power-of-two scale.
-        return static_cast<float>(top24) * 0x1p-24F;
+        return static_cast<float>(nextBits()) * 0x1p-24F;
+    }
+
+    // The same draw as next() before its scaling: next() == nextBits() * 2^-24 exactly.
+    std::uint32_t nextBits()
+    {
+        state_ += Golden;
+        // mix() ends with z ^ (z >> 31), which leaves the top 31 bits of z as they are, so
+        // the top 24 bits of the mix are those of the state before that last step.
+        std::uint64_t z = state_;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return static_cast<std::uint32_t>(z >> 40);
     }
 
     std::uint64_t state() const { return state_; }
