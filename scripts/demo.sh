@@ -40,33 +40,25 @@ fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
-# A display of our own, closed to other clients by a fresh cookie.
-display=$(( 100 + $$ % 800 ))
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-export DISPLAY=:$display
 work=$(mktemp -d)
-export XAUTHORITY=$work/Xauthority
-touch "$XAUTHORITY"
 if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
     # Qt wants a private runtime folder and says so on every start without one.
     export XDG_RUNTIME_DIR=$work/runtime
     mkdir -m 700 "$XDG_RUNTIME_DIR"
 fi
-xauth -q add "$DISPLAY" . "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
-# -noreset: without it the server resets whenever its last client leaves, and a client
-# that comes just then (the next xdotool call) is turned away.
-Xvfb "$DISPLAY" -auth "$XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb=$!
 app=
+xvfb=
 cleanup() {
     [[ -n $app ]] && kill "$app" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
+    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null || true
     wait 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getmouselocation >/dev/null 2>&1 || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
+# shellcheck source=scripts/xvfb-lib.sh
+source "$root/scripts/xvfb-lib.sh"
+start_xvfb "$work"
+xvfb=$XVFB_PID
 
 # Window coordinates below are for 96 dpi and are multiplied by the scale.
 scale=1

@@ -11,24 +11,23 @@ out=$3
 wm=${4:-}
 mkdir -p "$out"
 
-for tool in Xvfb xdotool xwininfo xprop; do
+for tool in Xvfb xauth xdotool xwininfo xprop; do
     command -v "$tool" >/dev/null || { echo "$tool is missing (the test command installs it)"; exit 1; }
 done
 
-# A display number of our own, so parallel runs do not meet.
-display=$(( 100 + $$ % 800 ))
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$out/xvfb.log" 2>&1 &
-xvfb=$!
 app=
+xvfb=
 cleanup() {
     [[ -n $app ]] && kill "$app" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
+    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null || true
     wait 2>/dev/null || true
 }
 trap cleanup EXIT
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+# A display of our own, so parallel runs do not meet.
+# shellcheck source=scripts/xvfb-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb-lib.sh"
+start_xvfb "$out"
+xvfb=$XVFB_PID
 if [[ -n $wm ]]; then
     command -v "$wm" >/dev/null || { echo "$wm is missing (the test command installs it)"; exit 1; }
     "$wm" >"$out/wm.log" 2>&1 &
