@@ -50,22 +50,10 @@ double BoardWidget::logicalDpi() const
     return logicalDpiX();
 }
 
-QRect BoardWidget::rectInTwipsToPixels(float left, float top, float width, float height) const
-{
-    const double dpi = logicalDpi();
-    const int x0 = twipsToPixelEdge(left, dpi);
-    const int y0 = twipsToPixelEdge(top, dpi);
-    const int x1 = twipsToPixelEdge(static_cast<double>(left) + width, dpi);
-    const int y1 = twipsToPixelEdge(static_cast<double>(top) + height, dpi);
-    return {QPoint(x0, y0) - origin_, QSize(x1 - x0, y1 - y0)};
-}
-
 QRect BoardWidget::squareRect(Int16 k) const
 {
-    if (!squares_.exists(k))
-        return {};
-    return rectInTwipsToPixels(squares_.left(k), squares_.top(k), squares_.width(k),
-                               squares_.height(k));
+    // At ratio 1 device pixels are the widget's own.
+    return deviceRect(k, 1.0);
 }
 
 QRect BoardWidget::deviceRect(Int16 k, qreal dpr) const
@@ -90,19 +78,10 @@ QRect BoardWidget::deviceRect(Int16 k) const
     return deviceRect(k, devicePixelRatioF());
 }
 
-std::optional<Int16> BoardWidget::squareAt(QPoint point) const
-{
-    const double dpi = logicalDpi();
-    // The pixel's centre decides, matching how square edges are rounded to pixels.
-    const QPoint window = point + origin_;
-    return squares_.squareAt(static_cast<float>(pixelsToTwips(window.x() + 0.5, dpi)),
-                             static_cast<float>(pixelsToTwips(window.y() + 0.5, dpi)));
-}
-
-std::optional<Int16> BoardWidget::squareAtPosition(QPointF position) const
+std::optional<Int16> BoardWidget::squareAt(QPointF position) const
 {
     // The device pixel under the pointer decides, through its centre, matching how square
-    // edges are rounded to device pixels; at ratio 1 this is squareAt of the pixel.
+    // edges are rounded to device pixels.
     const qreal dpr = devicePixelRatioF();
     const double dpi = logicalDpi();
     const auto centre = [dpr](qreal logical) { return (std::floor(logical * dpr) + 0.5) / dpr; };
@@ -225,7 +204,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
 
 void BoardWidget::mousePressEvent(QMouseEvent *event)
 {
-    const auto index = squareAtPosition(event->position());
+    const auto index = squareAt(event->position());
     if (!index) {
         QWidget::mousePressEvent(event);
         return;

@@ -32,11 +32,9 @@ public:
     // pixel ratio (the widget's own by default). Neighbouring squares share their edges.
     QRect deviceRect(Int16 k, qreal dpr) const;
     QRect deviceRect(Int16 k) const;
-    // The visible square under a pixel of this widget, if any.
-    std::optional<Int16> squareAt(QPoint point) const;
-    // The visible square under a pointer position (logical, fractional at a fractional
-    // device pixel ratio), if any.
-    std::optional<Int16> squareAtPosition(QPointF position) const;
+    // The visible square under a position of this widget (logical, fractional at a
+    // fractional device pixel ratio), if any.
+    std::optional<Int16> squareAt(QPointF position) const;
 
     // The logical DPI that turns twips into pixels for this board.
     double logicalDpi() const;
@@ -57,7 +55,6 @@ protected:
 private:
     void relayout();
     void paintRect(class QPainter &painter, const QRect &rect);
-    QRect rectInTwipsToPixels(float left, float top, float width, float height) const;
 
     SquareArray &squares_;
     CellPainter painter_;
