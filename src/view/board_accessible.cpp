@@ -47,9 +47,10 @@ public:
 
     bool isValid() const override
     {
-        if (board_.isNull())
+        const BoardWidget *board = board_.data();
+        if (board == nullptr)
             return false;
-        const SquareArray &squares = board_->squares();
+        const SquareArray &squares = board->squares();
         const TableShape shape = tableShape(squares);
         return index_ < shape.rows * shape.columns && squares.exists(index_)
             && squares.visible(index_);
@@ -57,7 +58,8 @@ public:
     QObject *object() const override { return nullptr; }
     QWindow *window() const override
     {
-        return board_.isNull() ? nullptr : board_->window()->windowHandle();
+        const BoardWidget *board = board_.data();
+        return board == nullptr ? nullptr : board->window()->windowHandle();
     }
     QAccessibleInterface *childAt(int /*x*/, int /*y*/) const override { return nullptr; }
     QAccessibleInterface *parent() const override { return table(); }
@@ -67,31 +69,34 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        if (t != QAccessible::Name || !isValid())
+        const BoardWidget *board = board_.data();
+        if (t != QAccessible::Name || board == nullptr || !isValid())
             return {};
-        const SquareArray &squares = board_->squares();
+        const SquareArray &squares = board->squares();
         return cellAccessibleName(squares, squares.arrangement(), index_);
     }
     void setText(QAccessible::Text /*t*/, const QString & /*text*/) override {}
 
     QRect rect() const override
     {
-        if (!isValid())
+        const BoardWidget *board = board_.data();
+        if (board == nullptr || !isValid())
             return {};
-        const QRect area = board_->squareRect(index_);
-        return {board_->mapToGlobal(area.topLeft()), area.size()};
+        const QRect area = board->squareRect(index_);
+        return {board->mapToGlobal(area.topLeft()), area.size()};
     }
     QAccessible::Role role() const override { return QAccessible::Cell; }
     QAccessible::State state() const override
     {
         QAccessible::State state;
-        if (!isValid()) {
+        const BoardWidget *board = board_.data();
+        if (board == nullptr || !isValid()) {
             state.invalid = true;
             return state;
         }
         state.readOnly = true;
         // A cell scrolled out of the board's area is there but not on the screen.
-        if (!board_->isVisible() || !board_->visibleRegion().intersects(board_->squareRect(index_)))
+        if (!board->isVisible() || !board->visibleRegion().intersects(board->squareRect(index_)))
             state.offscreen = true;
         return state;
     }
@@ -108,12 +113,12 @@ public:
     QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
     int columnIndex() const override
     {
-        const int columns = board_.isNull() ? 0 : board_->squares().arrangement();
+        const int columns = arrangement();
         return columns > 0 ? index_ % columns : -1;
     }
     int rowIndex() const override
     {
-        const int columns = board_.isNull() ? 0 : board_->squares().arrangement();
+        const int columns = arrangement();
         return columns > 0 ? index_ / columns : -1;
     }
     int columnExtent() const override { return 1; }
@@ -124,6 +129,13 @@ public:
     }
 
 private:
+    // Columns per row of the board, 0 once the board is gone.
+    int arrangement() const
+    {
+        const BoardWidget *board = board_.data();
+        return board == nullptr ? 0 : board->squares().arrangement();
+    }
+
     QPointer<BoardWidget> board_;
     Int16 index_;
 };
@@ -132,10 +144,15 @@ private:
 // with Qt, until the board is laid out anew or the widget goes.
 class BoardAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
-    explicit BoardAccessible(BoardWidget *board) : QAccessibleWidget(board, QAccessible::Table) {}
+    explicit BoardAccessible(BoardWidget *board)
+        : QAccessibleWidget(board, QAccessible::Table), board_(board)
+    {
+    }
     ~BoardAccessible() override { forgetCells(); }
 
-    BoardWidget *board() const { return static_cast<BoardWidget *>(widget()); }
+    // Kept from construction: Qt drops an interface when its widget goes, so the board
+    // outlives every call made on it.
+    BoardWidget *board() const { return board_; }
     TableShape shape() const { return tableShape(board()->squares()); }
 
     QString text(QAccessible::Text t) const override
@@ -239,6 +256,7 @@ private:
             QAccessible::deleteAccessibleInterface(id);
     }
 
+    BoardWidget *board_;
     mutable QHash<Int16, QAccessible::Id> cells_;
 };
 
