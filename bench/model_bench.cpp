@@ -8,7 +8,7 @@
 #include "board/mines.h"
 #include "game/actions.h"
 #include "game/game.h"
-#include "view/cells.h"
+#include "squares/cells.h"
 
 #include <benchmark/benchmark.h>
 

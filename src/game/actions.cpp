@@ -1,6 +1,6 @@
 #include "actions.h"
 
-#include "view/cells.h"
+#include "squares/cells.h"
 
 namespace tessfield {
 

@@ -3,7 +3,7 @@
 // The player's actions on the squares: uncover, flag, chord and the cascading uncover.
 
 #include "board/board.h"
-#include "view/squares.h"
+#include "squares/squares.h"
 
 #include <vector>
 

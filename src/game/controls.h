@@ -3,7 +3,7 @@
 // The window's controls as the game sees them: the narrow set of things the setup sequence
 // reads and changes, so that the rules run and are tested without a window.
 
-#include "view/cells.h"
+#include "squares/cells.h"
 
 #include <string>
 #include <string_view>

@@ -9,7 +9,7 @@
 #include "board/entries.h"
 #include "board/mine_random.h"
 #include "controls.h"
-#include "view/squares.h"
+#include "squares/squares.h"
 
 namespace tessfield {
 

@@ -1,7 +1,7 @@
 #include "board_accessible.h"
 
 #include "view/board_widget.h"
-#include "view/cells.h"
+#include "squares/cells.h"
 
 #include <QAccessibleWidget>
 #include <QHash>

@@ -8,7 +8,7 @@
 // names are worked out when asked for, so the board pays nothing while no screen reader
 // listens, and a change of thousands of cells is told in one event.
 
-#include "view/squares.h"
+#include "squares/squares.h"
 
 #include <QAccessible>
 #include <QString>

@@ -8,7 +8,7 @@
 // changes a square itself: the game decides what a press does.
 
 #include "view/cell_painter.h"
-#include "view/squares.h"
+#include "squares/squares.h"
 
 #include <QWidget>
 

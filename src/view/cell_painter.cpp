@@ -1,6 +1,6 @@
 #include "cell_painter.h"
 
-#include "view/cells.h"
+#include "squares/cells.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -8,7 +8,7 @@
 // ratio of 1.5 or 2 the glyphs and edges are drawn for the finer grid, never scaled up.
 
 #include "board/board.h"
-#include "view/squares.h"
+#include "squares/squares.h"
 
 #include <QColor>
 #include <QFont>

@@ -7,8 +7,8 @@
 #include "board/mines.h"
 #include "game/actions.h"
 #include "game/game.h"
-#include "view/cells.h"
-#include "view/squares.h"
+#include "squares/cells.h"
+#include "squares/squares.h"
 
 #include <optional>
 #include <string>

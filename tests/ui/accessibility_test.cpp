@@ -5,7 +5,7 @@
 #include "ui/form1.h"
 #include "view/board_accessible.h"
 #include "view/board_widget.h"
-#include "view/cells.h"
+#include "squares/cells.h"
 
 #include <QAccessible>
 #include <QLabel>

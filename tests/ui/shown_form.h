@@ -4,7 +4,7 @@
 
 #include "ui/form1.h"
 #include "view/board_widget.h"
-#include "view/cells.h"
+#include "squares/cells.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -6,7 +6,7 @@
 #include "shown_form.h"
 #include "ui/form1.h"
 #include "view/board_widget.h"
-#include "view/cells.h"
+#include "squares/cells.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -6,7 +6,7 @@
 #include "game/game.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
-#include "view/cells.h"
+#include "squares/cells.h"
 #include "view/twips.h"
 
 #include <QImage>

@@ -13,7 +13,7 @@
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
 #include "painted_board.h"
-#include "view/cells.h"
+#include "squares/cells.h"
 #include "view/twips.h"
 
 #include <QImage>

@@ -7,7 +7,7 @@
 #include "game/actions.h"
 #include "game/game.h"
 #include "view/board_widget.h"
-#include "view/cells.h"
+#include "squares/cells.h"
 
 #include <QImage>
 #include <QPixmap>

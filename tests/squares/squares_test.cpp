@@ -1,7 +1,7 @@
 // The squares as plain data: copying the template, erasing, interning and change tracking.
 
-#include "view/cells.h"
-#include "view/squares.h"
+#include "squares/cells.h"
+#include "squares/squares.h"
 
 #include <gtest/gtest.h>
 
