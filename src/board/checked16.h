@@ -33,6 +33,13 @@ constexpr Int16 toInt16(long long value, const char *operation = "conversion")
     return static_cast<Int16>(value);
 }
 
+// Narrows a value that is known to fit, without a check: the deliberate casts, by a name
+// that can be searched for. Everything else goes through toInt16.
+constexpr Int16 narrowCast16(long long value)
+{
+    return static_cast<Int16>(value);
+}
+
 // a + b, throwing OverflowError("addition") when the sum leaves the 16-bit range.
 constexpr Int16 add16(Int16 a, Int16 b)
 {

@@ -5,10 +5,15 @@
 
 #include "squares/cells.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 
 namespace tessfield {
+
+// The setup buttons' captions in the ready state, by index, and while a setup runs.
+inline constexpr std::array<std::string_view, 2> SetupCaptions = {"Test Code", "Play Game"};
+inline constexpr std::string_view BusyCaption = "Please wait";
 
 class WindowControls : public WindowFrame {
 public:

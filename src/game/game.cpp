@@ -69,7 +69,7 @@ void Game::setupGame(Int16 index)
     leaveBusyState();
 }
 
-void Game::discardBoard() noexcept
+void Game::discardBoard()
 {
     for (Int16 k = 1; k < squares_.slots(); ++k) {
         if (squares_.exists(k))
@@ -93,7 +93,7 @@ void Game::enterBusyState()
 {
     for (int i : {0, 1}) {
         controls_.setSetupEnabled(i, false);
-        controls_.setSetupCaption(i, "Please wait");
+        controls_.setSetupCaption(i, BusyCaption);
     }
     for (int entry = 1; entry <= EntryCount; ++entry)
         controls_.setEntryEnabled(entry, false);
@@ -101,10 +101,10 @@ void Game::enterBusyState()
 
 void Game::leaveBusyState()
 {
-    controls_.setSetupEnabled(0, true);
-    controls_.setSetupCaption(0, "Test Code");
-    controls_.setSetupEnabled(1, true);
-    controls_.setSetupCaption(1, "Play Game");
+    for (int i : {0, 1}) {
+        controls_.setSetupEnabled(i, true);
+        controls_.setSetupCaption(i, SetupCaptions.at(static_cast<std::size_t>(i)));
+    }
     for (int entry = 1; entry <= EntryCount; ++entry)
         controls_.setEntryEnabled(entry, true);
     controls_.focusSetup(PlayGame);

@@ -2,7 +2,8 @@
 
 // The game as the window drives it: the setup sequence behind both setup buttons, the busy
 // state of the controls, and the mouse on a square. It owns the board record and the
-// squares; the window owns it and paints what it leaves in the squares.
+// squares; the window owns it, and after each setup or press takes what changed on the
+// squares and hands it to the view, which only ever reads them.
 
 #include "actions.h"
 #include "board/board.h"
@@ -42,13 +43,19 @@ public:
 
     const Board &board() const { return board_; }
     const SquareArray &squares() const { return squares_; }
-    SquareArray &squares() { return squares_; }
+    // What the last setups and presses changed on the squares, for the view to show; the
+    // squares start recording afresh.
+    SquareChanges takeChanges() { return squares_.takeChanges(); }
+
+    // The ready state of the controls: both buttons enabled with their captions, the
+    // entries enabled, the focus on "Play Game". Every setup ends here; the window also
+    // returns here when something it ran failed, so the controls never stay busy.
+    void leaveBusyState();
 
 private:
     void enterBusyState();
-    void leaveBusyState();
     // Leaves no board at all, as before the first setup; used when a setup fails midway.
-    void discardBoard() noexcept;
+    void discardBoard();
 
     WindowControls &controls_;
     Board board_;

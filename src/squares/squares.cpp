@@ -190,6 +190,13 @@ void SquareArray::markChanged(Int16 k)
     changes_.cells.push_back(k);
 }
 
+SquareChanges SquareArray::takeChanges()
+{
+    SquareChanges taken = changes_;
+    clearChanges();
+    return taken;
+}
+
 void SquareArray::clearChanges()
 {
     for (const Int16 k : changes_.cells) {

@@ -45,11 +45,17 @@ struct SquareDesign {
     FontSpec font;
 };
 
-// Changes since the painter last looked: cells whose look changed, and whether any square
-// was created, destroyed, moved, resized, shown or hidden.
+// What changed since the changes were last taken: cells whose look changed, and whether any
+// square was created, destroyed, moved, resized, shown or hidden.
 struct SquareChanges {
+    // Beyond this many changed cells the view repaints and tells them as one range: a flood
+    // or a full reveal changes thousands at once.
+    static constexpr std::size_t ManyCells = 64;
+
     bool layout = false;
     std::vector<Int16> cells;
+
+    bool empty() const { return !layout && cells.empty(); }
 };
 
 class SquareArray {
@@ -117,6 +123,8 @@ public:
     std::optional<Int16> squareAt(float xTwips, float yTwips) const;
 
     const SquareChanges &changes() const { return changes_; }
+    // Hands over what changed and starts recording afresh.
+    SquareChanges takeChanges();
     void clearChanges();
 
     // Bytes the per-square storage holds (squares and pending changes, at their capacity),

@@ -92,9 +92,8 @@ Form1::Form1(QWidget *parent)
 
     fitLabelFont();
 
-    const std::array<const char *, 2> captions = {"Test Code", "Play Game"};
     for (std::size_t i = 0; i < 2; ++i) {
-        setup_[i] = new QPushButton(QString::fromLatin1(captions[i]), this);
+        setup_[i] = new QPushButton(fromUtf8(SetupCaptions.at(i)), this);
         setup_[i]->setObjectName(QStringLiteral("setup(%1)").arg(i));
         setup_[i]->setPalette(controlPalette);
         setup_[i]->setAutoDefault(false);
@@ -128,10 +127,7 @@ Form1::Form1(QWidget *parent)
     square_ = new BoardWidget(game_.squares());
     boardArea_->setWidget(square_);
     boardArea_->lower();
-    connect(square_, &BoardWidget::squarePressed, this, [this](int index, int button) {
-        game_.onSquareMouseDown(static_cast<Int16>(index), static_cast<Int16>(button));
-        square_->syncFromModel();
-    });
+    connect(square_, &BoardWidget::squarePressed, this, &Form1::pressSquare);
 
     // Qt leaves a widget that takes no focus out of the chain, so the board is put in its
     // place while focusable; it takes the focus only once its squares are shown.
@@ -181,11 +177,34 @@ void Form1::placeInTwips(QWidget *widget, double left, double top, double width,
                         twipsToPixelEdge(top + height, dpi) - y0);
 }
 
+template <typename Step>
+void Form1::play(Step step)
+{
+    try {
+        step();
+    } catch (const std::exception &error) {
+        setStatusText(std::string("failed: ") + error.what());
+        game_.leaveBusyState();
+    } catch (...) {
+        setStatusText("failed");
+        game_.leaveBusyState();
+    }
+    // Whatever the step got done before a failure is on the squares, and is shown as well.
+    square_->showChanges(game_.takeChanges());
+}
+
 void Form1::runSetup(int index)
 {
-    game_.setupGame(static_cast<Int16>(index));
-    square_->syncFromModel();
+    play([this, index] { game_.setupGame(narrowCast16(index)); });
     revealStatus();
+}
+
+void Form1::pressSquare(int index, int button)
+{
+    // Indices and button values come from the board widget, well inside 16 bits.
+    play([this, index, button] {
+        game_.onSquareMouseDown(narrowCast16(index), narrowCast16(button));
+    });
 }
 
 void Form1::revealStatus()

@@ -4,7 +4,9 @@
 // dividing line and the board, each at its designed place.
 //
 // The window owns the game and hands it the controls through WindowControls; it handles the
-// load, a click on either setup button and a press on a square, and nothing else.
+// load, a click on either setup button and a press on a square, and nothing else. Input goes
+// one way: to the game, whose changes the window then hands to the board and, through it,
+// to screen readers.
 
 #include "game/controls.h"
 #include "game/game.h"
@@ -30,7 +32,7 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    Game &game() { return game_; }
+    const Game &game() const { return game_; }
     BoardWidget *board() const { return square_; }
     QScrollArea *boardArea() const { return boardArea_; }
     QPushButton *setupButton(int index) const { return setup_.at(static_cast<std::size_t>(index)); }
@@ -59,7 +61,13 @@ protected:
     void moveEvent(QMoveEvent *event) override;
 
 private:
+    // The window's two entry points into the game.
     void runSetup(int index);
+    void pressSquare(int index, int button);
+    // Runs a step of the game and shows what it changed. Nothing it throws leaves here: the
+    // failure is told in the status line and the controls are left ready.
+    template <typename Step>
+    void play(Step step);
     void fitLabelFont();
     void revealStatus();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);

@@ -16,10 +16,6 @@ namespace tessfield {
 
 namespace {
 
-// Beyond this many changed cells one range event is cheaper than naming each cell: a full
-// reveal changes every cell at once.
-constexpr std::size_t ManyChanges = 64;
-
 struct TableShape {
     int rows = 0;
     int columns = 0;
@@ -113,13 +109,13 @@ public:
     QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
     int columnIndex() const override
     {
-        const int columns = arrangement();
-        return columns > 0 ? index_ % columns : -1;
+        const Int16 columns = arrangement();
+        return columns > 0 ? cellPosition(columns, index_).column - 1 : -1;
     }
     int rowIndex() const override
     {
-        const int columns = arrangement();
-        return columns > 0 ? index_ / columns : -1;
+        const Int16 columns = arrangement();
+        return columns > 0 ? cellPosition(columns, index_).row - 1 : -1;
     }
     int columnExtent() const override { return 1; }
     int rowExtent() const override { return 1; }
@@ -130,7 +126,7 @@ public:
 
 private:
     // Columns per row of the board, 0 once the board is gone.
-    int arrangement() const
+    Int16 arrangement() const
     {
         const BoardWidget *board = board_.data();
         return board == nullptr ? 0 : board->squares().arrangement();
@@ -285,11 +281,8 @@ QString squareStateText(const SquareArray &squares, Int16 k)
 
 QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k)
 {
-    const int perRow = std::max<int>(columns, 1);
-    return QStringLiteral("row %1, column %2, %3")
-        .arg(k / perRow + 1)
-        .arg(k % perRow + 1)
-        .arg(squareStateText(squares, k));
+    const auto [column, row] = cellPosition(std::max<Int16>(columns, 1), k);
+    return QStringLiteral("row %1, column %2, %3").arg(row).arg(column).arg(squareStateText(squares, k));
 }
 
 void installBoardAccessibility()
@@ -310,19 +303,20 @@ std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &bo
             &board, QAccessibleTableModelChangeEvent::ModelReset));
         return events;
     }
-    const int columns = board.squares().arrangement();
+    const Int16 columns = board.squares().arrangement();
     if (changes.cells.empty() || columns <= 0)
         return events;
-    if (changes.cells.size() > ManyChanges) {
+    if (changes.cells.size() > SquareChanges::ManyCells) {
         int firstRow = std::numeric_limits<int>::max();
         int lastRow = -1;
         int firstColumn = std::numeric_limits<int>::max();
         int lastColumn = -1;
         for (const Int16 k : changes.cells) {
-            firstRow = std::min(firstRow, k / columns);
-            lastRow = std::max(lastRow, k / columns);
-            firstColumn = std::min(firstColumn, k % columns);
-            lastColumn = std::max(lastColumn, k % columns);
+            const auto [column, row] = cellPosition(columns, k);
+            firstRow = std::min(firstRow, row - 1);
+            lastRow = std::max(lastRow, row - 1);
+            firstColumn = std::min(firstColumn, column - 1);
+            lastColumn = std::max(lastColumn, column - 1);
         }
         auto range = std::make_unique<QAccessibleTableModelChangeEvent>(
             &board, QAccessibleTableModelChangeEvent::DataChanged);

@@ -12,14 +12,6 @@
 
 namespace tessfield {
 
-namespace {
-
-// Beyond this many changed squares one bounding rectangle is cheaper than a region of
-// rectangles, and a full reveal changes every square at once.
-constexpr std::size_t ManyChanges = 64;
-
-} // namespace
-
 int buttonValue(Qt::MouseButtons buttons)
 {
     int value = 0;
@@ -32,7 +24,7 @@ int buttonValue(Qt::MouseButtons buttons)
     return value;
 }
 
-BoardWidget::BoardWidget(SquareArray &squares, QWidget *parent)
+BoardWidget::BoardWidget(const SquareArray &squares, QWidget *parent)
     : QWidget(parent), squares_(squares)
 {
     // Before anything that Qt reports to assistive technology, so that the widget's first
@@ -123,13 +115,13 @@ void BoardWidget::relayout()
     updateGeometry();
 }
 
-void BoardWidget::syncFromModel()
+void BoardWidget::showChanges(const SquareChanges &changes)
 {
-    const SquareChanges &changes = squares_.changes();
     if (changes.layout) {
         relayout();
         update();
-    } else if (changes.cells.size() > ManyChanges) {
+    } else if (changes.cells.size() > SquareChanges::ManyCells) {
+        // One bounding rectangle is cheaper than a region of thousands.
         QRect bounds;
         for (const Int16 k : changes.cells)
             bounds |= squareRect(k);
@@ -139,7 +131,6 @@ void BoardWidget::syncFromModel()
             update(squareRect(k));
     }
     notifyBoardChanges(*this, changes);
-    squares_.clearChanges();
 }
 
 void BoardWidget::paintEvent(QPaintEvent *event)

@@ -2,10 +2,10 @@
 
 // One widget that paints every cell square and reports presses on them.
 //
-// The squares themselves are plain data (SquareArray); this widget is only their picture.
-// It repaints the squares the game changed, keeps showing what was drawn on each square
-// however often it is exposed, and turns a press into (square index, button value). It never
-// changes a square itself: the game decides what a press does.
+// The squares themselves are plain data (SquareArray) that the game owns; this widget is only
+// their picture and reads them. It repaints the squares it is told have changed, keeps
+// showing what was drawn on each square however often it is exposed, and turns a press into
+// (square index, button value): the game decides what a press does.
 
 #include "view/cell_painter.h"
 #include "squares/squares.h"
@@ -20,11 +20,12 @@ class BoardWidget : public QWidget {
     Q_OBJECT
 
 public:
-    explicit BoardWidget(SquareArray &squares, QWidget *parent = nullptr);
+    explicit BoardWidget(const SquareArray &squares, QWidget *parent = nullptr);
 
-    // Brings the picture up to date with the squares: a new layout resizes the widget and
-    // repaints it, otherwise only the changed squares are repainted. Clears the changes.
-    void syncFromModel();
+    // Brings the picture up to date with what the game changed on the squares, and tells
+    // listening screen readers: a new layout resizes the widget and repaints it, otherwise
+    // only the changed squares are repainted.
+    void showChanges(const SquareChanges &changes);
 
     // Square k's area in this widget's coordinates (empty for a square that does not exist).
     QRect squareRect(Int16 k) const;
@@ -56,7 +57,7 @@ private:
     void relayout();
     void paintRect(class QPainter &painter, const QRect &rect);
 
-    SquareArray &squares_;
+    const SquareArray &squares_;
     CellPainter painter_;
     QSize extent_;
     QPoint origin_; // pixel position of the board's top-left corner in the window

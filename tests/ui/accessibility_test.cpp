@@ -252,63 +252,6 @@ TEST(BoardAccessibleNames, StatesInWords)
     EXPECT_EQ(cellAccessibleName(squares, 1, 0), QStringLiteral("row 1, column 1, mine"));
 }
 
-// What a sync tells a listening screen reader: a new board resets the table, a flag renames
-// its one cell, and a reveal of the whole board is one event for its whole range, not one
-// per cell. (Qt sends events only while a screen reader listens, which the offscreen
-// platform never does, so the events are checked as the board builds them.)
-TEST_F(Accessibility, ChangesAreToldCheaply)
-{
-    BoardWidget &widget = *form.board();
-    SquareArray &squares = form.game().squares();
-    const auto eventsFor = [&](const std::function<void()> &act) {
-        squares.clearChanges();
-        act();
-        auto events = boardChangeEvents(widget, squares.changes());
-        widget.syncFromModel();
-        return events;
-    };
-    const auto isTableChange = [](const QAccessibleEvent &event,
-                                  QAccessibleTableModelChangeEvent::ModelChangeType type) {
-        return event.type() == QAccessible::TableModelChanged
-            && static_cast<const QAccessibleTableModelChangeEvent &>(event).modelChangeType() == type;
-    };
-
-    auto events = eventsFor([&] { form.game().setupGame(1); });
-    ASSERT_EQ(events.size(), 1U);
-    EXPECT_TRUE(isTableChange(*events[0], QAccessibleTableModelChangeEvent::ModelReset));
-    EXPECT_EQ(events[0]->object(), &widget);
-
-    events = eventsFor([&] { form.game().onSquareMouseDown(16, 2); });
-    ASSERT_EQ(events.size(), 1U);
-    EXPECT_EQ(events[0]->type(), QAccessible::NameChanged);
-    EXPECT_EQ(events[0]->child(), 16);
-    // The event leads a screen reader to the renamed cell.
-    ASSERT_NE(events[0]->accessibleInterface(), nullptr);
-    EXPECT_EQ(events[0]->accessibleInterface()->text(QAccessible::Name),
-              QStringLiteral("row 2, column 2, flagged"));
-
-    // A left press on a mine uncovers all 150 cells: one range event.
-    const Board &game = form.game().board();
-    Int16 mine = -1;
-    for (Int16 k = 0; k < 150 && mine < 0; ++k) {
-        const auto [column, row] = cellPosition(15, k);
-        if (game.hasMine(column, row))
-            mine = k;
-    }
-    ASSERT_GE(mine, 0);
-    events = eventsFor([&] { form.game().onSquareMouseDown(mine, 1); });
-    ASSERT_EQ(events.size(), 1U);
-    ASSERT_TRUE(isTableChange(*events[0], QAccessibleTableModelChangeEvent::DataChanged));
-    const auto &range = static_cast<const QAccessibleTableModelChangeEvent &>(*events[0]);
-    EXPECT_EQ(range.firstRow(), 0);
-    EXPECT_EQ(range.lastRow(), 9);
-    EXPECT_EQ(range.firstColumn(), 0);
-    EXPECT_EQ(range.lastColumn(), 14);
-
-    // Nothing changed, nothing to tell.
-    EXPECT_TRUE(eventsFor([] {}).empty());
-}
-
 // The status line's texts reach a screen reader as its name, in the order they are shown.
 TEST_F(Accessibility, TheStatusLineNamesEveryProgressText)
 {

@@ -79,7 +79,7 @@ TEST(BoardWidget, GrabAfterRevealShowsEveryCellsBackground)
 {
     PaintedBoard game(10, 15, 45, 11540);
     revealAll(game.board, game.squares);
-    game.widget.syncFromModel();
+    game.show();
     const QImage image = game.grab();
     for (Int16 k = 0; k < 150; ++k) {
         const auto [column, row] = cellPosition(15, k);
@@ -103,13 +103,13 @@ TEST(BoardWidget, GrabShowsAFlagAndItsRemoval)
         return count;
     };
     squareMouseDown(game.board, game.squares, 16, RightButton, game.stack);
-    game.widget.syncFromModel();
+    game.show();
     EXPECT_GT(whitePixels(16), 5);
     EXPECT_EQ(whitePixels(17), 0);
     EXPECT_EQ(game.grab().pixel(game.quietPixel(16)), rgbOf(CoveredColour));
 
     squareMouseDown(game.board, game.squares, 16, RightButton, game.stack);
-    game.widget.syncFromModel();
+    game.show();
     EXPECT_EQ(whitePixels(16), 0);
 }
 
@@ -126,7 +126,7 @@ TEST(BoardWidget, GrabAfterFloodMatchesTheSquares)
     }
     ASSERT_GE(zero, 0);
     squareMouseDown(game.board, game.squares, zero, LeftButton, game.stack);
-    game.widget.syncFromModel();
+    game.show();
     const QImage image = game.grab();
     int uncovered = 0;
     for (Int16 k = 0; k < 144; ++k) {
@@ -142,7 +142,7 @@ TEST(BoardWidget, CachesOneImagePerLook)
 {
     PaintedBoard game(100, 100, 1000, 3);
     revealAll(game.board, game.squares);
-    game.widget.syncFromModel();
+    game.show();
     (void)game.grab();
     // silver blank, eight counts at most, the mine
     EXPECT_LE(game.widget.cellPainter().cachedLooks(), 10);

@@ -163,11 +163,11 @@ TEST_F(HiDpi, EveryLookIsCopiedOneToOne)
     expectCellsCopiedOneToOne(game, game.grab(), {});
 
     squareMouseDown(game.board, game.squares, 16, RightButton, game.stack);
-    game.widget.syncFromModel();
+    game.show();
     expectCellsCopiedOneToOne(game, game.grab(), {});
 
     revealAll(game.board, game.squares);
-    game.widget.syncFromModel();
+    game.show();
     expectCellsCopiedOneToOne(game, game.grab(), {});
 }
 
@@ -177,7 +177,7 @@ TEST_F(HiDpi, GlyphsAreNotScaledUpBitmaps)
 {
     PaintedBoard game(10, 15, 45, 11540);
     revealAll(game.board, game.squares);
-    game.widget.syncFromModel();
+    game.show();
     CellPainter atOne;
     int compared = 0;
     for (Int16 k = 0; k < game.cells(); ++k) {

@@ -37,7 +37,16 @@ struct PaintedBoard {
         countNeighbours(board);
         NoFrame frame;
         buildGrid(board, squares, frame);
-        widget.syncFromModel();
+        show();
+    }
+
+    // Hands what the model changed to the widget, as the window does after every step, and
+    // returns it.
+    SquareChanges show()
+    {
+        SquareChanges changes = squares.takeChanges();
+        widget.showChanges(changes);
+        return changes;
     }
 
     Int16 cells() const { return static_cast<Int16>(board.rowCount * board.columnCount); }
