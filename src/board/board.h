@@ -8,10 +8,42 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
 namespace tessfield {
+
+// Element of the square array that shows cell (column, row): (row-1) * columnCount +
+// (column-1), every step checked (OverflowError when one leaves 16 bits).
+Int16 cellIndex(Int16 columnCount, Int16 column, Int16 row);
+
+// The same for a cell known to lie on a board, which has at most 32 767 cells, so no step
+// can overflow: for the loops that walk the board.
+constexpr Int16 cellIndexUnchecked(int columnCount, int column, int row)
+{
+    return narrowCast16((row - 1) * columnCount + (column - 1));
+}
+
+struct CellPosition {
+    Int16 column;
+    Int16 row;
+    bool operator==(const CellPosition &) const = default;
+};
+
+// The inverse of cellIndex; defined only while columnCount >= 1 (throws otherwise).
+CellPosition cellPosition(Int16 columnCount, Int16 index);
+
+// Calls visit(column, row) for every cell of a board of that size: the columns left to
+// right and, within each, the rows top to bottom, the order in which a board is built and
+// revealed. Counted in int, so the last cell needs no guard against stepping past 32767.
+template <typename Visit>
+void forEachCell(Int16 columns, Int16 rows, Visit visit)
+{
+    for (int column = 1; column <= columns; ++column)
+        for (int row = 1; row <= rows; ++row)
+            visit(narrowCast16(column), narrowCast16(row));
+}
 
 // Colours are 24-bit values written 0xBBGGRR: blue in the high byte, red in the low byte.
 using Colour = std::uint32_t;
@@ -55,8 +87,7 @@ private:
     {
         if (column < 1 || column > columns_ || row < 1 || row > rows_)
             throw std::out_of_range("cell outside the grid");
-        return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(columns_)
-            + static_cast<std::size_t>(column - 1);
+        return static_cast<std::size_t>(cellIndexUnchecked(columns_, column, row));
     }
 
     Int16 columns_ = 0;
@@ -89,19 +120,44 @@ struct Board {
     ColourTable countColours{};
 
     bool hasMine(Int16 column, Int16 row) const { return mineGrid.at(column, row) != 0; }
+    bool contains(int column, int row) const
+    {
+        return column >= 1 && column <= columnCount && row >= 1 && row <= rowCount;
+    }
+    int cellCount() const { return int{columnCount} * int{rowCount}; }
 };
 
-// Element of the square array that shows cell (column, row): (row-1) * columnCount + (column-1).
-Int16 cellIndex(Int16 columnCount, Int16 column, Int16 row);
-
-struct CellPosition {
-    Int16 column;
-    Int16 row;
-    bool operator==(const CellPosition &) const = default;
+// The 3x3 block of a cell, the cell itself included, as (column offset, row offset) in the
+// order every walk of it follows: the column offset in the outer loop, the row offset in
+// the inner one.
+struct BlockOffset {
+    int column;
+    int row;
 };
+inline constexpr std::array<BlockOffset, 9> BlockOffsets = {{
+    {-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 0}, {0, 1}, {1, -1}, {1, 0}, {1, 1},
+}};
 
-// The inverse of cellIndex; defined only while columnCount >= 1 (throws otherwise).
-CellPosition cellPosition(Int16 columnCount, Int16 index);
+// The cell at BlockOffsets[i] from (column, row), when it lies on the board.
+inline std::optional<CellPosition> blockCell(const Board &board, Int16 column, Int16 row,
+                                             std::size_t i)
+{
+    const int c = column + BlockOffsets[i].column;
+    const int r = row + BlockOffsets[i].row;
+    if (!board.contains(c, r))
+        return std::nullopt;
+    return CellPosition{narrowCast16(c), narrowCast16(r)};
+}
+
+// Calls visit(column, row) for each cell of (column, row)'s block that lies on the board,
+// in the block's order.
+template <typename Visit>
+void forEachInBlock(const Board &board, Int16 column, Int16 row, Visit visit)
+{
+    for (std::size_t i = 0; i < BlockOffsets.size(); ++i)
+        if (const auto cell = blockCell(board, column, row, i))
+            visit(cell->column, cell->row);
+}
 
 // Replaces both grids with fresh ones of the board's current size: no mines, all counts 0.
 void sizeGrids(Board &board);

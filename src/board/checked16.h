@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 namespace tessfield {
 
@@ -35,8 +36,10 @@ constexpr Int16 toInt16(long long value, const char *operation = "conversion")
 
 // Narrows a value that is known to fit, without a check: the deliberate casts, by a name
 // that can be searched for. Everything else goes through toInt16.
-constexpr Int16 narrowCast16(long long value)
+template <typename Integer>
+constexpr Int16 narrowCast16(Integer value)
 {
+    static_assert(std::is_integral_v<Integer>, "narrowCast16 narrows integers only");
     return static_cast<Int16>(value);
 }
 

@@ -33,12 +33,7 @@ public:
     std::uint32_t nextBits()
     {
         state_ += Golden;
-        // mix() ends with z ^ (z >> 31), which leaves the top 31 bits of z as they are, so
-        // the top 24 bits of the mix are those of the state before that last step.
-        std::uint64_t z = state_;
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return static_cast<std::uint32_t>(z >> 40);
+        return static_cast<std::uint32_t>(mix(state_) >> 40);
     }
 
     std::uint64_t state() const { return state_; }

@@ -1,7 +1,7 @@
 #include "mines.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <vector>
 
 namespace tessfield {
 
@@ -19,7 +19,7 @@ namespace {
 Int16 drawCoordinate(Int16 count, std::uint32_t bits)
 {
     const float scaled = static_cast<float>(count) * static_cast<float>(bits);
-    return static_cast<Int16>((static_cast<std::int64_t>(scaled) >> 24) + 1);
+    return narrowCast16((static_cast<std::int64_t>(scaled) >> 24) + 1);
 }
 
 } // namespace
@@ -36,7 +36,6 @@ void placeMines(Board &board, MineRandom &random, double gameId)
     MineRandom local = random;
     const Int16 columnCount = board.columnCount;
     const Int16 rowCount = board.rowCount;
-    const auto columns = static_cast<std::size_t>(columnCount);
     std::uint8_t *const cells = &grid[0];
     // Counted in int: placed never passes mineCount, which is below the number of cells.
     // A draw that lands on a mine counts nothing and changes nothing; doing that without a
@@ -46,8 +45,7 @@ void placeMines(Board &board, MineRandom &random, double gameId)
     while (placed < mines) {
         const Int16 column = drawCoordinate(columnCount, local.nextBits());
         const Int16 row = drawCoordinate(rowCount, local.nextBits());
-        std::uint8_t &cell = cells[static_cast<std::size_t>(row - 1) * columns
-                                   + static_cast<std::size_t>(column - 1)];
+        std::uint8_t &cell = cells[static_cast<std::size_t>(cellIndexUnchecked(columnCount, column, row))];
         placed += cell == 0 ? 1 : 0;
         cell = 1;
     }
@@ -56,41 +54,16 @@ void placeMines(Board &board, MineRandom &random, double gameId)
 
 void countNeighbours(Board &board)
 {
-    // Each count is the sum of three stacked row triples (a cell and its left and right
-    // neighbours). The triples of the rows above, at and below the current one are kept in
-    // a rolling buffer, so every mine flag is read three times instead of nine and the
-    // inner loops run straight along a row.
-    const auto columns = static_cast<std::size_t>(board.columnCount);
-    const int rows = board.rowCount;
-    if (columns == 0 || rows < 1)
-        return;
-    const std::uint8_t *const mines = &board.mineGrid[0];
-    Int16 *const counts = &board.countGrid[0];
-    std::vector<std::uint8_t> triples(4 * columns, 0); // three rows and a row of zeros
-    const auto rowTriples = [&](int row) -> std::uint8_t * {
-        return &triples[static_cast<std::size_t>(row % 3) * columns];
-    };
-    const std::uint8_t *const none = &triples[3 * columns];
-    const auto fillTriples = [&](int row) {
-        const std::uint8_t *m = mines + static_cast<std::size_t>(row - 1) * columns;
-        std::uint8_t *out = rowTriples(row);
-        for (std::size_t c = 0; c < columns; ++c) {
-            const int left = c > 0 && m[c - 1] != 0 ? 1 : 0;
-            const int right = c + 1 < columns && m[c + 1] != 0 ? 1 : 0;
-            out[c] = static_cast<std::uint8_t>(left + (m[c] != 0 ? 1 : 0) + right);
-        }
-    };
-    fillTriples(1);
-    for (int row = 1; row <= rows; ++row) {
-        if (row < rows)
-            fillTriples(row + 1);
-        const std::uint8_t *above = row > 1 ? rowTriples(row - 1) : none;
-        const std::uint8_t *at = rowTriples(row);
-        const std::uint8_t *below = row < rows ? rowTriples(row + 1) : none;
-        Int16 *out = counts + static_cast<std::size_t>(row - 1) * columns;
-        for (std::size_t c = 0; c < columns; ++c)
-            out[c] = static_cast<Int16>(above[c] + at[c] + below[c]);
-    }
+    // The walk of the rule itself; the block's cells are on the board by construction, so
+    // the grids are read by storage offset.
+    const Int16 columns = board.columnCount;
+    forEachCell(columns, board.rowCount, [&](Int16 column, Int16 row) {
+        int mines = 0;
+        forEachInBlock(board, column, row, [&](Int16 c, Int16 r) {
+            mines += board.mineGrid[static_cast<std::size_t>(cellIndexUnchecked(columns, c, r))] != 0 ? 1 : 0;
+        });
+        board.countGrid[static_cast<std::size_t>(cellIndexUnchecked(columns, column, row))] = narrowCast16(mines);
+    });
 }
 
 } // namespace tessfield

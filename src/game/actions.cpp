@@ -6,21 +6,6 @@ namespace tessfield {
 
 namespace {
 
-// The nine offsets of a 3x3 walk as (column offset, row offset), column offset outer.
-constexpr int OffsetCount = 9;
-constexpr int offsetColumn(int i) { return i / 3 - 1; }
-constexpr int offsetRow(int i) { return i % 3 - 1; }
-
-bool onBoard(const Board &board, int column, int row)
-{
-    return column >= 1 && column <= board.columnCount && row >= 1 && row <= board.rowCount;
-}
-
-Int16 indexOf(const Board &board, int column, int row)
-{
-    return static_cast<Int16>((row - 1) * board.columnCount + (column - 1));
-}
-
 bool isCovered(const SquareArray &squares, Int16 k)
 {
     return squares.background(k) == CoveredColour;
@@ -62,29 +47,23 @@ void chord(const Board &board, SquareArray &squares, Int16 index, FloodStack &st
     const auto [column, row] = cellPosition(board.columnCount, index);
     Int16 flags = 0;
     bool wrong = false;
-    for (int i = 0; i < OffsetCount; ++i) {
-        const int c = column + offsetColumn(i);
-        const int r = row + offsetRow(i);
-        if (!onBoard(board, c, r))
-            continue;
-        if (isFlagged(squares, indexOf(board, c, r))) {
+    forEachInBlock(board, column, row, [&](Int16 c, Int16 r) {
+        if (isFlagged(squares, cellIndexUnchecked(board.columnCount, c, r))) {
             flags = add16(flags, 1);
-            if (!board.hasMine(static_cast<Int16>(c), static_cast<Int16>(r)))
+            if (!board.hasMine(c, r))
                 wrong = true;
         }
-    }
+    });
     if (flags != board.countGrid.at(column, row))
         return;
     if (wrong) {
         revealAll(board, squares);
         return;
     }
-    for (int i = 0; i < OffsetCount; ++i) {
-        const int c = column + offsetColumn(i);
-        const int r = row + offsetRow(i);
-        if (onBoard(board, c, r) && !board.hasMine(static_cast<Int16>(c), static_cast<Int16>(r)))
-            floodReveal(board, squares, static_cast<Int16>(c), static_cast<Int16>(r), stack);
-    }
+    forEachInBlock(board, column, row, [&](Int16 c, Int16 r) {
+        if (!board.hasMine(c, r))
+            floodReveal(board, squares, c, r, stack);
+    });
 }
 
 } // namespace
@@ -106,23 +85,20 @@ void floodReveal(const Board &board, SquareArray &squares, Int16 column, Int16 r
         // 0 records where this frame stopped and becomes the new top, exactly where the
         // recursion would descend.
         FloodFrame &frame = stack.back();
-        const int column0 = frame.column;
-        const int row0 = frame.row;
+        const Int16 column0 = frame.column;
+        const Int16 row0 = frame.row;
         bool descended = false;
-        for (int i = frame.nextOffset; i < OffsetCount; ++i) {
-            const int c = column0 + offsetColumn(i);
-            const int r = row0 + offsetRow(i);
-            if (!onBoard(board, c, r))
+        for (std::size_t i = frame.nextOffset; i < BlockOffsets.size(); ++i) {
+            const auto cell = blockCell(board, column0, row0, i);
+            if (!cell)
                 continue;
-            const Int16 k = indexOf(board, c, r);
+            const Int16 k = cellIndexUnchecked(board.columnCount, cell->column, cell->row);
             if (!isCovered(squares, k))
                 continue;
-            const auto nc = static_cast<Int16>(c);
-            const auto nr = static_cast<Int16>(r);
-            drawCell(board, squares, nc, nr);
+            drawCell(board, squares, cell->column, cell->row);
             if (counts[static_cast<std::size_t>(k)] == 0) {
                 frame.nextOffset = static_cast<std::uint8_t>(i + 1);
-                stack.push_back({nc, nr, 0}); // frame may dangle from here on; it is not used again
+                stack.push_back({cell->column, cell->row, 0}); // frame may dangle from here on; it is not used again
                 descended = true;
                 break;
             }
@@ -137,8 +113,7 @@ void squareMouseDown(const Board &board, SquareArray &squares, Int16 index, Int1
 {
     // No board yet (or an index that names no cell of it): nothing to act on. Without this
     // guard the middle button would divide by a column count of 0.
-    if (board.columnCount < 1 || board.rowCount < 1 || index < 0
-        || int{index} >= int{board.columnCount} * int{board.rowCount})
+    if (board.columnCount < 1 || board.rowCount < 1 || index < 0 || index >= board.cellCount())
         return;
     switch (button) {
     case LeftButton:

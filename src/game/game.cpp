@@ -71,9 +71,9 @@ void Game::setupGame(Int16 index)
 
 void Game::discardBoard()
 {
-    for (Int16 k = 1; k < squares_.slots(); ++k) {
-        if (squares_.exists(k))
-            squares_.destroy(k);
+    for (int k = 1; k < squares_.slots(); ++k) {
+        if (squares_.exists(narrowCast16(k)))
+            squares_.destroy(narrowCast16(k));
     }
     squares_.setVisible(0, false);
     board_.rowCount = 0;
@@ -112,12 +112,8 @@ void Game::leaveBusyState()
 
 void resetBoard(Board &board, SquareArray &squares, const BoardParameters &parameters)
 {
-    const Int16 last = sub16(mul16(board.rowCount, board.columnCount), 1);
-    for (Int16 k = 1; k <= last; ++k) {
-        squares.destroy(k);
-        if (k == Int16Max)
-            break;
-    }
+    for (int k = 1; k < board.cellCount(); ++k)
+        squares.destroy(narrowCast16(k));
     board.rowCount = parameters.rows;
     board.columnCount = parameters.columns;
     board.mineCount = clampMineCount(parameters.rows, parameters.columns, parameters.mines);

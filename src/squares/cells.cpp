@@ -23,28 +23,17 @@ void buildGrid(const Board &board, SquareArray &squares, WindowFrame &frame)
     const float width0 = squares.width(0);
     const float height0 = squares.height(0);
     squares.reserve(mul16(board.rowCount, board.columnCount));
-    for (Int16 column = 1; column <= board.columnCount; column = add16(column, 1)) {
-        for (Int16 row = 1; row <= board.rowCount; row = add16(row, 1)) {
-            const Int16 k = cellIndex(board.columnCount, column, row);
-            if (k != 0)
-                squares.create(k);
-            squares.setTop(k, static_cast<float>(sub16(row, 1)) * height0 + top0);
-            squares.setLeft(k, static_cast<float>(sub16(column, 1)) * width0 + left0);
-            // The loops above end by incrementing past the bound; stop before 32767 + 1.
-            if (row == Int16Max)
-                break;
-        }
-        if (column == Int16Max)
-            break;
-    }
+    forEachCell(board.columnCount, board.rowCount, [&](Int16 column, Int16 row) {
+        const Int16 k = cellIndex(board.columnCount, column, row);
+        if (k != 0)
+            squares.create(k);
+        squares.setTop(k, static_cast<float>(sub16(row, 1)) * height0 + top0);
+        squares.setLeft(k, static_cast<float>(sub16(column, 1)) * width0 + left0);
+    });
     squares.setArrangement(board.columnCount);
 
-    const Int16 last = sub16(mul16(board.rowCount, board.columnCount), 1);
-    for (Int16 k = 0; k <= last; ++k) {
-        squares.setVisible(k, true);
-        if (k == Int16Max)
-            break;
-    }
+    for (int k = 0; k < board.cellCount(); ++k)
+        squares.setVisible(narrowCast16(k), true);
 
     frame.setOuterSize(static_cast<float>(board.columnCount) * width0 + left0 + WindowMargin,
                        static_cast<float>(board.rowCount) * height0 + top0 + WindowMargin);
@@ -76,15 +65,8 @@ void drawCell(const Board &board, SquareArray &squares, Int16 column, Int16 row)
 
 void revealAll(const Board &board, SquareArray &squares)
 {
-    for (Int16 column = 1; column <= board.columnCount; ++column) {
-        for (Int16 row = 1; row <= board.rowCount; ++row) {
-            drawCell(board, squares, column, row);
-            if (row == Int16Max)
-                break;
-        }
-        if (column == Int16Max)
-            break;
-    }
+    forEachCell(board.columnCount, board.rowCount,
+                [&](Int16 column, Int16 row) { drawCell(board, squares, column, row); });
 }
 
 bool isFlagged(const SquareArray &squares, Int16 k)

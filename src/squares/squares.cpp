@@ -169,14 +169,14 @@ std::optional<Int16> SquareArray::squareAt(float xTwips, float yTwips) const
             if (index < static_cast<double>(squares_.size())) {
                 const auto i = static_cast<std::size_t>(index);
                 if (contains(i))
-                    return static_cast<Int16>(i);
+                    return narrowCast16(i);
             }
         }
     }
     // Squares that were moved out of the arrangement are still found, only more slowly.
     for (std::size_t i = squares_.size(); i-- > 0;) {
         if (contains(i))
-            return static_cast<Int16>(i);
+            return narrowCast16(i);
     }
     return std::nullopt;
 }

@@ -63,7 +63,7 @@ public:
     explicit SquareArray(const SquareDesign &design);
 
     // Number of element slots, one past the highest element that has existed; not all exist.
-    Int16 slots() const { return static_cast<Int16>(squares_.size()); }
+    Int16 slots() const { return narrowCast16(squares_.size()); }
     bool exists(Int16 k) const
     {
         return k >= 0 && static_cast<std::size_t>(k) < squares_.size()

@@ -177,7 +177,7 @@ public:
     {
         if (index < 0 || index >= childCount())
             return nullptr;
-        const auto k = static_cast<Int16>(index);
+        const auto k = narrowCast16(index);
         auto found = cells_.constFind(k);
         if (found != cells_.constEnd())
             return QAccessible::accessibleInterface(*found);

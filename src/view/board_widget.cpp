@@ -188,7 +188,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
         for (long long column = firstColumn; column <= lastColumn; ++column) {
             const long long k = row * columns + column;
             if (k < squares_.slots())
-                paintSquare(static_cast<Int16>(k));
+                paintSquare(narrowCast16(k));
         }
     }
 }
