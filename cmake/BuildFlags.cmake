@@ -19,3 +19,12 @@ if(TESSFIELD_HARDEN)
     -D_FORTIFY_SOURCE=2)
   add_link_options(LINKER:-z,relro LINKER:-z,now)
 endif()
+
+# The libFuzzer targets in fuzz/. Everything is built with coverage instrumentation, so the
+# libraries they link guide the fuzzer; only the targets themselves get libFuzzer's main.
+if(TESSFIELD_BUILD_FUZZERS)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "the fuzz targets need clang++ (libFuzzer); configure with the fuzz preset")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
