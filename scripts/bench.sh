@@ -51,13 +51,18 @@ done
 
 # A real X server for the latency and the peak memory of the real program.
 echo "latency and peak memory on Xvfb..."
-display=$(( 100 + $$ % 800 ))
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >"$results/xvfb.log" 2>&1 &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+work=$(mktemp -d)
+xvfb=
+cleanup() {
+    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# shellcheck source=scripts/xvfb-lib.sh
+source scripts/xvfb-lib.sh
+start_xvfb "$work" 1920x1080x24
+xvfb=$XVFB_PID
 QT_QPA_PLATFORM=xcb "$bin/latency_bench" "${common[@]}" \
     --benchmark_out="$results/latency.json" >"$results/latency.txt"
 QT_QPA_PLATFORM=xcb bash bench/peak_memory.sh build/bench/src/tessfield "$results/peak" \

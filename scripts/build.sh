@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Configures (once) and builds a preset incrementally: scripts/build.sh [preset].
+# Configures (once) and builds a preset incrementally: scripts/build.sh [preset]. Builds
+# what the preset's build preset names (everything, but for the fuzz preset's fuzz targets).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-dev}
 
 bash scripts/setup-deps.sh g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev \
     libgtest-dev fonts-dejavu-core
+# The fuzz targets are built with clang++ and link libFuzzer (from libclang-rt).
+if [[ $preset == fuzz ]]; then
+    bash scripts/setup-deps.sh clang libclang-rt-14-dev
+fi
 
 if [[ ! -f build/$preset/build.ninja ]]; then
     cmake --preset "$preset" >/dev/null
 fi
-cmake --build "build/$preset" -- -j"$(nproc)"
+cmake --build --preset "$preset" -j"$(nproc)"
