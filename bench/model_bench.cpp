@@ -4,6 +4,7 @@
 
 #include "boards.h"
 #include "timing.h"
+#include "../tests/support/null_frame.h"
 
 #include "board/mines.h"
 #include "game/actions.h"
@@ -17,11 +18,6 @@
 
 namespace tessfield::bench {
 namespace {
-
-class NoFrame final : public WindowFrame {
-public:
-    void setOuterSize(float /*widthTwips*/, float /*heightTwips*/) override {}
-};
 
 // The window's controls reduced to the entries: the setup sequence runs exactly as under a
 // window, without the cost of widgets.
@@ -54,7 +50,7 @@ struct Played {
     SquareArray squares{designedTemplateSquare()};
     MineRandom random;
     FloodStack stack;
-    NoFrame frame;
+    fixtures::NullFrame frame;
 
     Played(BoardSize size, Mines mines)
         : parameters{size.rows, size.columns, mineCount(size, mines), GameId}

@@ -54,15 +54,15 @@ Expected expectedOutcome(const std::array<std::string, 4> &entries)
     const auto columns = integerOf(entries[1]);
     const auto mines = integerOf(entries[2]);
     if (!rows || *rows < 1) {
-        e.refusal = "rows must be a number from 1 to 32767";
+        e.refusal = refusals::Rows;
     } else if (!columns || *columns < 1) {
-        e.refusal = "columns must be a number from 1 to 32767";
+        e.refusal = refusals::Columns;
     } else if (!mines) {
-        e.refusal = "mines must be a number from -32768 to 32767";
+        e.refusal = refusals::Mines;
     } else if (!std::isfinite(readNumber(entries[3]))) {
-        e.refusal = "Game ID must be a finite number";
+        e.refusal = refusals::GameId;
     } else if (*rows * *columns > 32767) {
-        e.refusal = "rows \u00d7 columns must be at most 32767";
+        e.refusal = refusals::Cells;
     } else {
         e.rows = *rows;
         e.columns = *columns;

@@ -16,18 +16,18 @@ EntryCheck checkEntries(const EntryTexts &texts)
 {
     const auto rows = roundToInt16(readNumber(texts.rows));
     if (!rows || *rows < 1)
-        return EntryRefusal{"rows must be a number from 1 to 32767"};
+        return EntryRefusal{std::string(refusals::Rows)};
     const auto columns = roundToInt16(readNumber(texts.columns));
     if (!columns || *columns < 1)
-        return EntryRefusal{"columns must be a number from 1 to 32767"};
+        return EntryRefusal{std::string(refusals::Columns)};
     const auto mines = roundToInt16(readNumber(texts.mines));
     if (!mines)
-        return EntryRefusal{"mines must be a number from -32768 to 32767"};
+        return EntryRefusal{std::string(refusals::Mines)};
     const double gameId = readNumber(texts.gameId);
     if (!std::isfinite(gameId))
-        return EntryRefusal{"Game ID must be a finite number"};
+        return EntryRefusal{std::string(refusals::GameId)};
     if (int{*rows} * int{*columns} > MaxCells)
-        return EntryRefusal{"rows \u00d7 columns must be at most 32767"};
+        return EntryRefusal{std::string(refusals::Cells)};
     return BoardParameters{*rows, *columns, *mines, gameId};
 }
 

@@ -29,6 +29,15 @@ struct BoardParameters {
     bool operator==(const BoardParameters &) const = default;
 };
 
+// The sentence the status line shows for each reason a setup is refused.
+namespace refusals {
+inline constexpr std::string_view Rows = "rows must be a number from 1 to 32767";
+inline constexpr std::string_view Columns = "columns must be a number from 1 to 32767";
+inline constexpr std::string_view Mines = "mines must be a number from -32768 to 32767";
+inline constexpr std::string_view GameId = "Game ID must be a finite number";
+inline constexpr std::string_view Cells = "rows \u00d7 columns must be at most 32767";
+} // namespace refusals
+
 // Why a setup was refused, in a short sentence for the status line.
 struct EntryRefusal {
     std::string message;

@@ -10,6 +10,8 @@
 #include "squares/cells.h"
 #include "squares/squares.h"
 
+#include "../support/null_frame.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,11 +22,6 @@ inline Int16 i16(int value)
 {
     return static_cast<Int16>(value);
 }
-
-class NullFrame final : public WindowFrame {
-public:
-    void setOuterSize(float, float) override {}
-};
 
 // A board whose squares are all built, covered and unflagged, with no changes pending.
 struct TestBoard {

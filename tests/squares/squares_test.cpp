@@ -3,6 +3,8 @@
 #include "squares/cells.h"
 #include "squares/squares.h"
 
+#include "../support/null_frame.h"
+
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -144,17 +146,13 @@ TEST(SquareArray, FindsTheVisibleSquareUnderAPoint)
 // to half empty again.
 TEST(SquareArray, BuiltBoardHoldsExactlyItsSquares)
 {
-    class NoFrame final : public WindowFrame {
-    public:
-        void setOuterSize(float /*widthTwips*/, float /*heightTwips*/) override {}
-    };
     for (const auto &[rows, columns] : {std::pair<int, int>{181, 181}, {1, 32767}, {32767, 1}, {100, 100}}) {
         Board board;
         board.rowCount = static_cast<Int16>(rows);
         board.columnCount = static_cast<Int16>(columns);
         sizeGrids(board);
         SquareArray squares(design());
-        NoFrame frame;
+        fixtures::NullFrame frame;
         buildGrid(board, squares, frame);
         squares.clearChanges();
         EXPECT_EQ(SquareArray::squareSize(), 24U);

@@ -2,6 +2,7 @@
 // buttons, refused entries and the largest boards.
 
 #include "shown_form.h"
+#include "board/entries.h"
 #include "ui/form1.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
@@ -188,52 +189,6 @@ TEST_F(Form1Test, PressOnTheBoardActsOnTheSquareUnderThePointer)
     EXPECT_EQ(form.game().squares().tagText(15), NoFlagTag);
 }
 
-struct Refusal {
-    const char *name;
-    int entry;
-    const char *text;
-    const char *message;
-};
-
-void PrintTo(const Refusal &row, std::ostream *out)
-{
-    *out << "Text" << row.entry << " = \"" << row.text << "\"";
-}
-
-class RefusedEntryTest : public Form1Test, public ::testing::WithParamInterface<Refusal> {};
-
-// Entries that cannot make a board are refused before anything changes: the board stays,
-// the status line says which entry and what it takes, and the controls are ready again.
-TEST_P(RefusedEntryTest, LeavesTheBoardAndSaysWhy)
-{
-    press(1);
-    QTest::mouseClick(form.board(), Qt::RightButton, {}, form.board()->squareRect(3).center());
-    const Board before = form.game().board();
-    const int slots = form.game().squares().slots();
-
-    form.entry(GetParam().entry)->setText(QString::fromUtf8(GetParam().text));
-    press(1);
-
-    EXPECT_EQ(form.status()->text(), QString::fromUtf8(GetParam().message));
-    EXPECT_GE(form.status()->height(), form.status()->heightForWidth(form.status()->width()));
-    expectReady();
-    const Board &after = form.game().board();
-    EXPECT_EQ(after.rowCount, before.rowCount);
-    EXPECT_EQ(after.columnCount, before.columnCount);
-    EXPECT_EQ(after.mineCount, before.mineCount);
-    EXPECT_EQ(after.mineGrid.cells(), before.mineGrid.cells());
-    EXPECT_EQ(form.game().squares().slots(), slots);
-    EXPECT_EQ(form.game().squares().tagText(3), FlagTag);
-    EXPECT_EQ(coveredSquares(), 150);
-
-    // Mended entries set up normally afterwards.
-    setEntries(QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"));
-    press(0);
-    EXPECT_EQ(form.status()->text(), QString());
-    EXPECT_EQ(form.game().squares().slots(), 30);
-    EXPECT_EQ(coveredSquares(), 0);
-}
-
 // A one-row board's window is shorter than the control column; a refusal made there must
 // still be readable, so the window grows to show the whole message.
 TEST_F(Form1Test, RefusalOnAShortWindowIsStillShownWhole)
@@ -244,24 +199,10 @@ TEST_F(Form1Test, RefusalOnAShortWindowIsStillShownWhole)
 
     form.entry(1)->setText(QStringLiteral("x"));
     press(1);
-    EXPECT_EQ(form.status()->text(), QStringLiteral("rows must be a number from 1 to 32767"));
+    EXPECT_EQ(form.status()->text().toStdString(), refusals::Rows);
     EXPECT_GT(form.height(), form.status()->geometry().bottom());
     EXPECT_EQ(form.game().board().rowCount, 1);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    EachCause, RefusedEntryTest,
-    ::testing::Values(
-        Refusal{"RowsZero", 1, "0", "rows must be a number from 1 to 32767"},
-        Refusal{"RowsLetters", 1, "abc", "rows must be a number from 1 to 32767"},
-        Refusal{"RowsTooLarge", 1, "32768", "rows must be a number from 1 to 32767"},
-        Refusal{"ColumnsNegative", 2, "-4", "columns must be a number from 1 to 32767"},
-        Refusal{"ColumnsEmpty", 2, "", "columns must be a number from 1 to 32767"},
-        Refusal{"MinesBelowRange", 3, "-32769", "mines must be a number from -32768 to 32767"},
-        Refusal{"MinesHuge", 3, "1e999", "mines must be a number from -32768 to 32767"},
-        Refusal{"GameIdInfinite", 4, "1e999", "Game ID must be a finite number"},
-        Refusal{"TooManyCells", 1, "2185", "rows \u00d7 columns must be at most 32767"}),
-    [](const auto &row) { return std::string(row.param.name); });
 
 struct LargeBoard {
     const char *name;

@@ -4,6 +4,7 @@
 // afterwards works.
 
 #include "shown_form.h"
+#include "board/entries.h"
 #include "ui/form1.h"
 #include "view/board_widget.h"
 #include "squares/cells.h"
@@ -25,11 +26,16 @@
 namespace tessfield {
 namespace {
 
-const QString RowsMessage = QStringLiteral("rows must be a number from 1 to 32767");
-const QString ColumnsMessage = QStringLiteral("columns must be a number from 1 to 32767");
-const QString MinesMessage = QStringLiteral("mines must be a number from -32768 to 32767");
-const QString GameIdMessage = QStringLiteral("Game ID must be a finite number");
-const QString CellsMessage = QStringLiteral("rows \u00d7 columns must be at most 32767");
+QString message(std::string_view refusal)
+{
+    return QString::fromUtf8(refusal.data(), static_cast<qsizetype>(refusal.size()));
+}
+
+const QString RowsMessage = message(refusals::Rows);
+const QString ColumnsMessage = message(refusals::Columns);
+const QString MinesMessage = message(refusals::Mines);
+const QString GameIdMessage = message(refusals::GameId);
+const QString CellsMessage = message(refusals::Cells);
 
 struct Board3 {
     int rows;
@@ -136,6 +142,8 @@ TEST_P(TypedEntryTest, BuildsTheBoardOrRefusesAndStaysReady)
         EXPECT_EQ(form.game().squares().slots(), row.board->rows * row.board->columns);
         EXPECT_EQ(coveredSquares(), row.board->rows * row.board->columns);
     } else {
+        // The line grows to hold a sentence its designed height cannot.
+        EXPECT_GE(form.status()->height(), form.status()->heightForWidth(form.status()->width()));
         EXPECT_EQ(after.rowCount, before.rowCount);
         EXPECT_EQ(after.columnCount, before.columnCount);
         EXPECT_EQ(after.mineCount, before.mineCount);
@@ -166,6 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
         refused("PlusAlone", {"+", "15", "45", "1"}, RowsMessage),
         refused("MinusAlone", {"10", "-", "45", "1"}, ColumnsMessage),
         accepted("SignAloneAsMines", {"10", "15", "-", "+"}, {10, 15, 0}),
+        refused("RowsZero", {"0", "15", "45", "1"}, RowsMessage),
+        refused("ColumnsNegative", {"10", "-4", "45", "1"}, ColumnsMessage),
         refused("MinusZeroRows", {"-0", "15", "45", "1"}, RowsMessage),
         accepted("MinusZeroMinesAndId", {"10", "15", "-0", "-0"}, {10, 15, 0}),
         refused("ExponentRowsTooManyCells", {"1e4", "15", "45", "1"}, CellsMessage),

@@ -9,15 +9,12 @@
 #include "view/board_widget.h"
 #include "squares/cells.h"
 
+#include "../support/null_frame.h"
+
 #include <QImage>
 #include <QPixmap>
 
 namespace tessfield::fixtures {
-
-class NoFrame : public WindowFrame {
-public:
-    void setOuterSize(float /*widthTwips*/, float /*heightTwips*/) override {}
-};
 
 struct PaintedBoard {
     Board board;
@@ -35,7 +32,7 @@ struct PaintedBoard {
         sizeGrids(board);
         placeMines(board, random, gameId);
         countNeighbours(board);
-        NoFrame frame;
+        NullFrame frame;
         buildGrid(board, squares, frame);
         show();
     }
