@@ -13,6 +13,7 @@
 //                    15 x 10 board, so the window also grows to the screen
 //   flood            a left press on a mine-free board, which uncovers every cell
 
+#include "bench_main.h"
 #include "boards.h"
 
 #include "ui/form1.h"
@@ -258,17 +259,14 @@ void registerAll()
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
     tessfield::Form1 window;
-    tessfield::bench::form = &window;
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        return 1;
-    tessfield::bench::settle();
-    tessfield::bench::registerAll();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    const auto showWindow = [&window] {
+        tessfield::bench::form = &window;
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            return false;
+        tessfield::bench::settle();
+        return true;
+    };
+    return tessfield::bench::runBenchmarks(argc, argv, showWindow, tessfield::bench::registerAll);
 }

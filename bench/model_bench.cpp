@@ -2,6 +2,7 @@
 // alone, the whole setup as "Play Game" runs it, uncovering, flagging and chording, and the
 // bytes a board holds per cell.
 
+#include "bench_main.h"
 #include "boards.h"
 #include "timing.h"
 #include "../tests/support/null_frame.h"
@@ -268,11 +269,6 @@ void registerAll()
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    tessfield::bench::registerAll();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tessfield::bench::runBenchmarks(argc, argv, [] { return true; },
+                                           tessfield::bench::registerAll);
 }

@@ -11,6 +11,7 @@
 // Every board is first uncovered with "Test Code", so its cells show counts and mines; the
 // first paint, which renders the handful of distinct cell looks, is not timed.
 
+#include "bench_main.h"
 #include "boards.h"
 #include "timing.h"
 
@@ -176,11 +177,6 @@ void registerAll()
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    tessfield::bench::registerAll();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tessfield::bench::runBenchmarks(argc, argv, [] { return true; },
+                                           tessfield::bench::registerAll);
 }

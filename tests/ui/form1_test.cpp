@@ -251,3 +251,45 @@ INSTANTIATE_TEST_SUITE_P(Limits, LargeBoardTest,
 
 } // namespace
 } // namespace tessfield
+
+namespace tessfield {
+namespace {
+
+// A window whose status line breaks once, on the first progress text: a failure that the
+// game does not catch itself, since it comes before the setup's own guard.
+class BreakingForm : public Form1 {
+public:
+    void setStatusText(std::string_view text) override
+    {
+        if (breakOnce && text == "resetting board...") {
+            breakOnce = false;
+            throw std::runtime_error("the status line broke");
+        }
+        Form1::setStatusText(text);
+    }
+    bool breakOnce = false;
+};
+
+// Nothing a setup throws leaves the window's handler: the failure is told in the status
+// line, the controls are ready again, and the game in progress is still there.
+TEST(Form1Failure, AFailedStepIsToldAndLeavesTheControlsReady)
+{
+    BreakingForm form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::mouseClick(form.setupButton(1), Qt::LeftButton);
+    form.breakOnce = true;
+    QTest::mouseClick(form.setupButton(1), Qt::LeftButton);
+
+    EXPECT_EQ(form.status()->text(), QStringLiteral("failed: the status line broke"));
+    for (int i : {0, 1}) {
+        EXPECT_TRUE(form.setupButton(i)->isEnabled());
+        EXPECT_EQ(form.setupButton(i)->text().toStdString(), SetupCaptions.at(static_cast<std::size_t>(i)));
+    }
+    EXPECT_TRUE(form.entry(1)->isEnabled());
+    EXPECT_EQ(form.focusWidget(), form.setupButton(1));
+    EXPECT_EQ(form.game().squares().slots(), 150);
+}
+
+} // namespace
+} // namespace tessfield
