@@ -129,7 +129,7 @@ private:
     Int16 arrangement() const
     {
         const BoardWidget *board = board_.data();
-        return board == nullptr ? 0 : board->squares().arrangement();
+        return board == nullptr ? Int16{0} : board->squares().arrangement();
     }
 
     QPointer<BoardWidget> board_;
