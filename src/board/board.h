@@ -6,6 +6,7 @@
 
 #include "checked16.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -138,25 +139,43 @@ inline constexpr std::array<BlockOffset, 9> BlockOffsets = {{
     {-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 0}, {0, 1}, {1, -1}, {1, 0}, {1, 1},
 }};
 
-// The cell at BlockOffsets[i] from (column, row), when it lies on the board.
-inline std::optional<CellPosition> blockCell(const Board &board, Int16 column, Int16 row,
+// The cell at BlockOffsets[i] from (column, row), when it lies on a board of columns x rows.
+// The bounds are taken by value: a walk that writes a grid as it goes would otherwise have
+// to read them from the board again after every store.
+inline std::optional<CellPosition> blockCell(Int16 columns, Int16 rows, Int16 column, Int16 row,
                                              std::size_t i)
 {
     const int c = column + BlockOffsets[i].column;
     const int r = row + BlockOffsets[i].row;
-    if (!board.contains(c, r))
+    if (c < 1 || c > columns || r < 1 || r > rows)
         return std::nullopt;
     return CellPosition{narrowCast16(c), narrowCast16(r)};
 }
 
-// Calls visit(column, row) for each cell of (column, row)'s block that lies on the board,
-// in the block's order.
+inline std::optional<CellPosition> blockCell(const Board &board, Int16 column, Int16 row,
+                                             std::size_t i)
+{
+    return blockCell(board.columnCount, board.rowCount, column, row, i);
+}
+
+// Calls visit(column, row) for each cell of (column, row)'s block that lies on a board of
+// columns x rows, in the block's order.
+template <typename Visit>
+void forEachInBlock(Int16 columns, Int16 rows, Int16 column, Int16 row, Visit visit)
+{
+    // The offsets that stay on the board form a range each way, so the walk needs no test
+    // per offset; it visits the same cells in the same order as BlockOffsets.
+    const int lastColumn = std::min<int>(column + 1, columns);
+    const int lastRow = std::min<int>(row + 1, rows);
+    for (int c = std::max(column - 1, 1); c <= lastColumn; ++c)
+        for (int r = std::max(row - 1, 1); r <= lastRow; ++r)
+            visit(narrowCast16(c), narrowCast16(r));
+}
+
 template <typename Visit>
 void forEachInBlock(const Board &board, Int16 column, Int16 row, Visit visit)
 {
-    for (std::size_t i = 0; i < BlockOffsets.size(); ++i)
-        if (const auto cell = blockCell(board, column, row, i))
-            visit(cell->column, cell->row);
+    forEachInBlock(board.columnCount, board.rowCount, column, row, visit);
 }
 
 // Replaces both grids with fresh ones of the board's current size: no mines, all counts 0.

@@ -55,14 +55,17 @@ void placeMines(Board &board, MineRandom &random, double gameId)
 void countNeighbours(Board &board)
 {
     // The walk of the rule itself; the block's cells are on the board by construction, so
-    // the grids are read by storage offset.
+    // the grids are read and written by storage offset.
     const Int16 columns = board.columnCount;
-    forEachCell(columns, board.rowCount, [&](Int16 column, Int16 row) {
-        int mines = 0;
-        forEachInBlock(board, column, row, [&](Int16 c, Int16 r) {
-            mines += board.mineGrid[static_cast<std::size_t>(cellIndexUnchecked(columns, c, r))] != 0 ? 1 : 0;
+    const Int16 rows = board.rowCount;
+    const std::uint8_t *const mines = &board.mineGrid[0];
+    Int16 *const counts = &board.countGrid[0];
+    forEachCell(columns, rows, [=](Int16 column, Int16 row) {
+        int found = 0;
+        forEachInBlock(columns, rows, column, row, [&](Int16 c, Int16 r) {
+            found += mines[cellIndexUnchecked(columns, c, r)] != 0 ? 1 : 0;
         });
-        board.countGrid[static_cast<std::size_t>(cellIndexUnchecked(columns, column, row))] = narrowCast16(mines);
+        counts[cellIndexUnchecked(columns, column, row)] = narrowCast16(found);
     });
 }
 

@@ -111,3 +111,33 @@ TEST(Grid, SizeGridsReplacesBothGridsWithEmptyOnes)
 
 } // namespace
 } // namespace tessfield
+
+namespace tessfield {
+namespace {
+
+// The block of a cell is walked column offset outer, row offset inner, and only the cells on
+// the board are visited: the flood resumes that walk by offset, the counts and the chord run
+// it whole, and both ways must meet the same cells in the same order everywhere, edges and
+// corners and one-row or one-column boards included.
+TEST(Block, BothWalksVisitTheBoardsCellsOfTheBlockInTheDesignedOrder)
+{
+    for (const auto &[columns, rows] : {std::pair{1, 1}, {3, 1}, {1, 3}, {3, 3}, {5, 4}}) {
+        forEachCell(narrowCast16(columns), narrowCast16(rows), [&](Int16 column, Int16 row) {
+            std::vector<CellPosition> whole;
+            forEachInBlock(narrowCast16(columns), narrowCast16(rows), column, row,
+                           [&](Int16 c, Int16 r) { whole.push_back({c, r}); });
+            std::vector<CellPosition> byOffset;
+            for (std::size_t i = 0; i < BlockOffsets.size(); ++i)
+                if (const auto cell = blockCell(narrowCast16(columns), narrowCast16(rows), column, row, i))
+                    byOffset.push_back(*cell);
+            EXPECT_EQ(whole, byOffset) << columns << " x " << rows << " at " << column << ", " << row;
+        });
+    }
+    std::vector<CellPosition> interior;
+    forEachInBlock(Int16{5}, Int16{4}, Int16{2}, Int16{3}, [&](Int16 c, Int16 r) { interior.push_back({c, r}); });
+    EXPECT_EQ(interior, (std::vector<CellPosition>{{1, 2}, {1, 3}, {1, 4}, {2, 2}, {2, 3}, {2, 4},
+                                                    {3, 2}, {3, 3}, {3, 4}}));
+}
+
+} // namespace
+} // namespace tessfield
