@@ -4,12 +4,16 @@
 //
 //   x_probe grab OUT.png [X Y WIDTH HEIGHT]
 //   x_probe cells OUT.png LEFT TOP CELL COLUMNS ROWS
+//   x_probe ink OUT.png X Y WIDTH HEIGHT
 //   x_probe close WINDOW
 //
 // "grab" saves the whole screen, or the given rectangle of it (a window's geometry).
 //
 // "cells" prints one letter per cell, a row per line: C covered, F covered with a white
 // flag mark, R uncovered, M uncovered mine, ? anything else.
+//
+// "ink" prints how many pixels of the rectangle differ from the window's grey: 0 for an empty
+// part of the window, more where something is drawn or the rectangle leaves the window.
 
 #include <QGuiApplication>
 #include <QImage>
@@ -76,11 +80,12 @@ int main(int argc, char *argv[])
     const QStringList args = QGuiApplication::arguments();
     if (args.size() < 3) {
         std::fputs("usage: x_probe grab OUT.png [X Y WIDTH HEIGHT] | cells OUT.png LEFT TOP CELL "
-                   "COLUMNS ROWS\n",
+                   "COLUMNS ROWS | ink OUT.png X Y WIDTH HEIGHT\n",
                    stderr);
         return 2;
     }
-    const bool cropped = args.at(1) == QLatin1String("grab") && args.size() == 7;
+    const bool ink = args.at(1) == QLatin1String("ink");
+    const bool cropped = (ink || args.at(1) == QLatin1String("grab")) && args.size() == 7;
     QScreen *screen = QGuiApplication::primaryScreen();
     const QPixmap pixmap = cropped ? screen->grabWindow(0, args.at(3).toInt(), args.at(4).toInt(),
                                                         args.at(5).toInt(), args.at(6).toInt())
@@ -92,6 +97,14 @@ int main(int argc, char *argv[])
     }
     if (args.at(1) == QLatin1String("grab"))
         return 0;
+    if (ink && cropped) {
+        long drawn = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                drawn += (image.pixel(x, y) & 0xFFFFFFU) != 0xC0C0C0U ? 1 : 0;
+        std::printf("%ld\n", drawn);
+        return 0;
+    }
     if (args.at(1) != QLatin1String("cells") || args.size() != 8)
         return 2;
     const int left = args.at(3).toInt();
