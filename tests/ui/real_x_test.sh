@@ -147,6 +147,12 @@ sleep 0.5
 board=$(cells middle-press)
 [[ $board == "$before" ]] || fail "a middle press on a covered cell changed the board"
 
+# Docks match the window to its launcher by the class in WM_CLASS.
+desktop_file=$(dirname "${BASH_SOURCE[0]}")/../../data/io.github.qorv418.Tessfield.desktop
+wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
+[[ $wm_class == "$(sed -n 's/^StartupWMClass=//p' "$desktop_file")" ]] ||
+    fail "WM_CLASS class '$wm_class' is not the desktop entry's StartupWMClass"
+
 # A 1 x 1 and a 1 x 200 board: the client area stays 209 pixels high, the status line
 # (8,176 81x25) shows the window's grey inside it, and a click on "Play Game" (8,144 81x25)
 # reaches the button: it covers again the cell just uncovered. A refusal then shows there.
