@@ -38,8 +38,8 @@ if [[ -n $wm ]]; then
     sleep 1
 fi
 
-export QT_QPA_PLATFORM=xcb
-"$program" >"$out/program.log" 2>&1 &
+# The platform and the display as the command line names them, with no DISPLAY to fall back on.
+env -u DISPLAY -u QT_QPA_PLATFORM "$program" -platform xcb -display "$DISPLAY" >"$out/program.log" 2>&1 &
 app=$!
 window=
 for _ in $(seq 600); do
