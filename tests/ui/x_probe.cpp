@@ -5,6 +5,7 @@
 //   x_probe grab OUT.png [X Y WIDTH HEIGHT]
 //   x_probe cells OUT.png LEFT TOP CELL COLUMNS ROWS
 //   x_probe ink OUT.png X Y WIDTH HEIGHT
+//   x_probe box IMAGE.png
 //   x_probe close WINDOW
 //
 // "grab" saves the whole screen, or the given rectangle of it (a window's geometry).
@@ -14,6 +15,9 @@
 //
 // "ink" prints how many pixels of the rectangle differ from the window's grey: 0 for an empty
 // part of the window, more where something is drawn or the rectangle leaves the window.
+//
+// "box" reads a screenshot taken elsewhere (run it with -platform offscreen) and prints
+// "X Y WIDTH HEIGHT" of what differs from its top-left pixel: one window on a plain desktop.
 
 #include <QGuiApplication>
 #include <QImage>
@@ -70,6 +74,23 @@ int closeWindow(const char *id)
     return sent != 0 ? 0 : 1;
 }
 
+int printBox(const QString &path)
+{
+    const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) {
+        std::fprintf(stderr, "x_probe: cannot read %s\n", qPrintable(path));
+        return 1;
+    }
+    const QRgb desktop = image.pixel(0, 0);
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != desktop)
+                box |= QRect(x, y, 1, 1);
+    std::printf("%d %d %d %d\n", box.x(), box.y(), box.width(), box.height());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -80,10 +101,12 @@ int main(int argc, char *argv[])
     const QStringList args = QGuiApplication::arguments();
     if (args.size() < 3) {
         std::fputs("usage: x_probe grab OUT.png [X Y WIDTH HEIGHT] | cells OUT.png LEFT TOP CELL "
-                   "COLUMNS ROWS | ink OUT.png X Y WIDTH HEIGHT\n",
+                   "COLUMNS ROWS | ink OUT.png X Y WIDTH HEIGHT | box IMAGE.png\n",
                    stderr);
         return 2;
     }
+    if (args.at(1) == QLatin1String("box"))
+        return printBox(args.at(2));
     const bool ink = args.at(1) == QLatin1String("ink");
     const bool cropped = (ink || args.at(1) == QLatin1String("grab")) && args.size() == 7;
     QScreen *screen = QGuiApplication::primaryScreen();
