@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tessfield {
@@ -62,7 +64,7 @@ std::string chosen(int argc, const char *const argv[], std::string_view option, 
 
 struct HeldMessage {
     QtMsgType type;
-    std::string category;
+    std::optional<std::string> category;
     QString text;
 };
 
@@ -81,7 +83,10 @@ void holdOrFail(QtMsgType type, const QMessageLogContext &context, const QString
         std::fputs(activeGuard->failureLine.c_str(), stderr);
         std::_Exit(1);
     }
-    activeGuard->held.push_back({type, context.category != nullptr ? context.category : "", text});
+    std::optional<std::string> category;
+    if (context.category != nullptr)
+        category = context.category;
+    activeGuard->held.push_back({type, std::move(category), text});
 }
 
 std::string describeFailure(int argc, const char *const argv[])
@@ -141,7 +146,8 @@ DisplayGuard::~DisplayGuard()
     const std::vector<HeldMessage> held = std::move(activeGuard->held);
     activeGuard.reset();
     for (const HeldMessage &message : held) {
-        const QMessageLogContext context(nullptr, 0, nullptr, message.category.c_str());
+        const QMessageLogContext context(nullptr, 0, nullptr,
+                                         message.category ? message.category->c_str() : nullptr);
         qt_message_output(message.type, context, message.text);
     }
 }

@@ -33,6 +33,7 @@ rows=(
     "unknown platform||--platform nowhere|1|err|tessfield: cannot start the Qt platform \"nowhere\" (DISPLAY not set, WAYLAND_DISPLAY not set)"
     "Qt options||-platform offscreen -style Fusion -qwindowgeometry +5+5|running|err|"
     "Qt options with two dashes||--platform offscreen --style Fusion|running|err|"
+    "Qt's warnings at a start that succeeds|WAYLAND_DISPLAY=tessfield-none|-platform wayland;offscreen|running|err|Failed to create wl_display (No such file or directory)"
 )
 
 failed=0
@@ -54,10 +55,13 @@ for row in "${rows[@]}"; do
     fi
     line=$(head -1 "$out/$stream")
     lines=$(wc -l <"$out/err")
-    # Every failure says what went wrong in exactly one line; nothing else reaches stderr.
-    want_lines=0
-    [[ $stream == err && -n $first ]] && want_lines=1
-    if [[ $got == "$status" && $line == "$first" && $lines -eq $want_lines ]]; then
+    # A refusal or failure says what went wrong in exactly one line, and nothing else.
+    case $status in
+    0) want_lines=0 ;;
+    running) want_lines=any; [[ -z $first ]] && want_lines=0 ;;
+    *) want_lines=1 ;;
+    esac
+    if [[ $got == "$status" && $line == "$first" && ( $want_lines == any || $lines -eq $want_lines ) ]]; then
         echo "ok: $name"
     else
         echo "FAIL: $name: status $got (want $status), $stream first line '$line' (want '$first'), $lines lines on stderr:"
