@@ -17,9 +17,9 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// The Qt options that the manual page names, each followed by its value. Qt takes them with
-// one dash or two, and so does the program.
-// "session" is not for people: a session manager restores the program with it.
+// The Qt options that the manual page names, each followed by its value; Qt takes them with
+// one dash or two, and so does the program. "session" is not for people: a session manager
+// restarts the program with it.
 constexpr std::array QtOptionsWithValue = {"platform"sv, "display"sv, "qwindowgeometry"sv,
                                            "style"sv, "session"sv};
 
