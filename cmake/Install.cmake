@@ -70,10 +70,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/qorv418/tessfield")
-# Library dependencies are worked out by dpkg-shlibdeps; the platform plugin that shows the
-# window and the font the counts are drawn in are loaded at run time, so they are named here.
+# Library dependencies are worked out by dpkg-shlibdeps; the platform plugins that show the
+# window (X11's in qt6-qpa-plugins, Wayland's in qt6-wayland, without which a Wayland-only
+# session cannot start the program) and the font the counts are drawn in are loaded at run
+# time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

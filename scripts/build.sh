@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-dev}
 
-bash scripts/setup-deps.sh g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev \
+# qt6-wayland: the platform plugin that a Wayland session starts the program with.
+bash scripts/setup-deps.sh g++ cmake ninja-build pkg-config qt6-base-dev qt6-wayland libgl-dev \
     libgtest-dev fonts-dejavu-core
 # The fuzz targets are built with clang++ and link libFuzzer (from libclang-rt).
 if [[ $preset == fuzz ]]; then

@@ -29,6 +29,9 @@ namespace {
 // The window's designed client size and colours (0xBBGGRR).
 constexpr double ClientWidth = 5880;
 constexpr double ClientHeight = 3600;
+// However small the board, the client area reaches below the status line by the margin the
+// board keeps above itself, so that "Play Game" and the status line are never cut off.
+constexpr double ClientFloorHeight = 2640 + 375 + 120;
 constexpr Colour FormBackground = 0xC0C0C0;
 constexpr Colour FormText = 0x808080;
 
@@ -209,9 +212,9 @@ void Form1::pressSquare(int index, int button)
 
 void Form1::revealStatus()
 {
-    // A board's window can be shorter than the column of controls (a one-row board, or a
-    // tall title bar), which would hide the reason a setup was refused. Only then, and only
-    // as far as the screen allows, the window grows to show the whole message.
+    // A small board's window ends just below the designed status line, and the reason a
+    // setup was refused takes more lines than that. Only then, and only as far as the screen
+    // allows, the window grows to show the whole message.
     if (status_->text().isEmpty() || status_->geometry().bottom() < height())
         return;
     int needed = status_->geometry().bottom() + 1 + status_->fontMetrics().height() / 2;
@@ -283,6 +286,7 @@ void Form1::applyOuterSize()
     const QMargins margins = frameMargins();
     appliedMargins_ = margins;
     QSize outer = *requestedOuter_;
+    int floorHeight = twipsToPixels(ClientFloorHeight, logicalDpiX());
     const QScreen *display = screen();
     if (display != nullptr) {
         // A board larger than the screen scrolls inside a window that fits the screen; the
@@ -296,9 +300,10 @@ void Form1::applyOuterSize()
         if (tooHigh)
             outer.rwidth() += bar;
         outer = outer.boundedTo(available);
+        floorHeight = std::min(floorHeight, available.height() - margins.top() - margins.bottom());
     }
     const QSize client(std::max(1, outer.width() - margins.left() - margins.right()),
-                       std::max(1, outer.height() - margins.top() - margins.bottom()));
+                       std::max({1, floorHeight, outer.height() - margins.top() - margins.bottom()}));
     resize(client);
     placeBoardArea();
 }

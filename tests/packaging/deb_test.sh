@@ -39,8 +39,8 @@ version=$(sed -n 's/^project(tessfield VERSION \([0-9.]*\).*/\1/p' "$source/CMak
 [[ $(field Architecture) == "$(dpkg --print-architecture)" ]] || fail "Architecture: $(field Architecture)"
 depends=$(field Depends)
 echo "Depends: $depends"
-# Worked out by dpkg-shlibdeps from the program's libraries, plus the platform plugin.
-for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
+# Worked out by dpkg-shlibdeps from the program's libraries, plus the platform plugins.
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins qt6-wayland; do
     [[ $depends == *"$package"* ]] || fail "Depends lacks $package"
 done
 # The changelog's newest entry is this version.

@@ -189,13 +189,13 @@ TEST_F(Form1Test, PressOnTheBoardActsOnTheSquareUnderThePointer)
     EXPECT_EQ(form.game().squares().tagText(15), NoFlagTag);
 }
 
-// A one-row board's window is shorter than the control column; a refusal made there must
-// still be readable, so the window grows to show the whole message.
+// A one-row board's window ends just below the designed status line; a refusal made there
+// must still be readable, so the window grows to show the whole message.
 TEST_F(Form1Test, RefusalOnAShortWindowIsStillShownWhole)
 {
     setEntries(QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("1"));
     press(1);
-    ASSERT_LT(form.height(), form.status()->geometry().bottom());
+    ASSERT_EQ(form.height(), px(2640 + 375 + 120));
 
     form.entry(1)->setText(QStringLiteral("x"));
     press(1);
@@ -203,6 +203,40 @@ TEST_F(Form1Test, RefusalOnAShortWindowIsStillShownWhole)
     EXPECT_GT(form.height(), form.status()->geometry().bottom());
     EXPECT_EQ(form.game().board().rowCount, 1);
 }
+
+struct FittedBoard {
+    int rows;
+    int columns;
+    bool floored;
+};
+
+void PrintTo(const FittedBoard &row, std::ostream *out)
+{
+    *out << row.rows << " x " << row.columns;
+}
+
+class FittedWindowTest : public Form1Test, public ::testing::WithParamInterface<FittedBoard> {};
+
+// The window's outer size fits the board, unless the client area would then end above the
+// status line's bottom plus the board's top margin: it is never less high than that.
+TEST_P(FittedWindowTest, KeepsTheControlsInside)
+{
+    const FittedBoard &board = GetParam();
+    setEntries(QString::number(board.rows), QString::number(board.columns), QStringLiteral("0"),
+               QStringLiteral("1"));
+    press(1);
+    EXPECT_EQ(form.frameGeometry().width(), px(255 * board.columns + 1800 + 500));
+    if (board.floored)
+        EXPECT_EQ(form.height(), px(2640 + 375 + 120));
+    else
+        EXPECT_EQ(form.frameGeometry().height(), px(255 * board.rows + 120 + 500));
+}
+
+// The offscreen platform draws a 2-pixel frame, so the default board is floored here.
+INSTANTIATE_TEST_SUITE_P(Boards, FittedWindowTest,
+                         ::testing::Values(FittedBoard{1, 1, true}, FittedBoard{9, 10, true},
+                                           FittedBoard{10, 15, true}, FittedBoard{11, 15, false},
+                                           FittedBoard{12, 3, false}));
 
 struct LargeBoard {
     const char *name;

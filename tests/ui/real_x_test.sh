@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end on a real X server: start the program on Xvfb, press the setup buttons and
-# cells with a real X client (xdotool), and check the cells on screenshots.
+# cells with a real X client (xdotool), and check the cells on screenshots; then small boards,
+# whose window must still hold "Play Game" and the status line.
 #   real_x_test.sh PROGRAM X_PROBE OUTPUT_DIR [openbox]
 # With "openbox" a window manager frames the window, and the board's outer size must then
 # include the frame it draws.
@@ -37,8 +38,8 @@ if [[ -n $wm ]]; then
     sleep 1
 fi
 
-export QT_QPA_PLATFORM=xcb
-"$program" >"$out/program.log" 2>&1 &
+# The platform and the display as the command line names them, with no DISPLAY to fall back on.
+env -u DISPLAY -u QT_QPA_PLATFORM "$program" -platform xcb -display "$DISPLAY" >"$out/program.log" 2>&1 &
 app=$!
 window=
 for _ in $(seq 600); do
@@ -85,7 +86,9 @@ click() { # x y button (in window coordinates)
     geometry
     xdotool mousemove $((X + $1)) $((Y + $2)) click "$3"
 }
-cells() { "$probe" cells "$out/$1.png" $((X + 120)) $((Y + 8)) 17 15 10; }
+shape="15 10" # columns rows of the board that cells reads
+# shellcheck disable=SC2086
+cells() { "$probe" cells "$out/$1.png" $((X + 120)) $((Y + 8)) 17 $shape; }
 count() { tr -cd "$1" <<<"$2" | wc -c; }
 fail() { echo "FAIL: $*"; exit 1; }
 # Polls the board until a check passes, so a busy machine only makes the test slower:
@@ -106,13 +109,15 @@ revealed() { [[ $(count M "$board") -eq 45 && $(count R "$board") -eq 105 ]]; }
 wait_for test-code revealed
 test_view=$board
 echo "$test_view"
-# The board sets the outer size, frame and title bar included: 6125 x 3170 twips.
+# The board sets the outer size, frame and title bar included: 6125 x 3170 twips, unless the
+# client area would then be less than 3135 twips (209 pixels) high.
+want=$((209 + ${top:-0} + ${bottom:-0})); (( want < 211 )) && want=211
 for _ in $(seq 50); do
     geometry
-    [[ $OUTER_WIDTH -eq 408 && $OUTER_HEIGHT -eq 211 ]] && break
+    [[ $OUTER_WIDTH -eq 408 && $OUTER_HEIGHT -eq $want ]] && break
     sleep 0.1
 done
-[[ $OUTER_WIDTH -eq 408 && $OUTER_HEIGHT -eq 211 ]] || fail "outer size not fitted to the board: ${OUTER_WIDTH}x$OUTER_HEIGHT"
+[[ $OUTER_WIDTH -eq 408 && $OUTER_HEIGHT -eq $want ]] || fail "outer size not fitted to the board: ${OUTER_WIDTH}x$OUTER_HEIGHT, not 408x$want"
 
 # "Play Game": the same board, all covered.
 click 48 156 1
@@ -141,6 +146,40 @@ click $((120 + 17 * column + 8)) $((8 + 17 * row + 8)) 2
 sleep 0.5
 board=$(cells middle-press)
 [[ $board == "$before" ]] || fail "a middle press on a covered cell changed the board"
+
+# Docks match the window to its launcher by the class in WM_CLASS.
+desktop_file=$(dirname "${BASH_SOURCE[0]}")/../../data/io.github.qorv418.Tessfield.desktop
+wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*", "\(.*\)"$/\1/p')
+[[ $wm_class == "$(sed -n 's/^StartupWMClass=//p' "$desktop_file")" ]] ||
+    fail "WM_CLASS class '$wm_class' is not the desktop entry's StartupWMClass"
+
+# A 1 x 1 and a 1 x 200 board: the client area stays 209 pixels high, the status line
+# (8,176 81x25) shows the window's grey inside it, and a click on "Play Game" (8,144 81x25)
+# reaches the button: it covers again the cell just uncovered. A refusal then shows there.
+entry() { # N TEXT: types TEXT over entry N (1 rows, 2 columns, 3 mines)
+    click 72 $((17 + 24 * ($1 - 1))) 1
+    xdotool key ctrl+a type "$2"
+}
+status_ink() { geometry; "$probe" ink "$out/status.png" $((X + 8)) $((Y + 176)) 81 25; }
+shape="1 1"
+for columns in 1 200; do
+    entry 1 1; entry 2 "$columns"; entry 3 0
+    click 48 156 1
+    for _ in $(seq 50); do geometry; [[ $HEIGHT -eq 209 ]] && break; sleep 0.1; done
+    [[ $HEIGHT -eq 209 ]] || fail "1 x $columns: client area ${WIDTH}x$HEIGHT, not 209 high"
+    [[ $(status_ink) -eq 0 ]] || fail "1 x $columns: the status line is not inside the window"
+    click 128 16 1
+    uncovered() { [[ $board == R ]]; }
+    wait_for "1x$columns-uncovered" uncovered
+    click 48 156 1
+    covered_again() { [[ $board == C ]]; }
+    wait_for "1x$columns-play-again" covered_again
+    entry 1 x
+    click 48 156 1
+    for _ in $(seq 50); do [[ $(status_ink) -gt 0 ]] && break; sleep 0.1; done
+    [[ $(status_ink) -gt 0 ]] || fail "1 x $columns: a refusal shows nothing in the status line"
+    echo "1 x $columns: client ${WIDTH}x$HEIGHT, outer ${OUTER_WIDTH}x$OUTER_HEIGHT"
+done
 
 # Closed as a window manager closes it, the program ends by itself with status 0; under the
 # sanitizers that exit is also where the leak check runs and reports.

@@ -4,12 +4,20 @@
 //
 //   x_probe grab OUT.png [X Y WIDTH HEIGHT]
 //   x_probe cells OUT.png LEFT TOP CELL COLUMNS ROWS
+//   x_probe ink OUT.png X Y WIDTH HEIGHT
+//   x_probe box IMAGE.png
 //   x_probe close WINDOW
 //
 // "grab" saves the whole screen, or the given rectangle of it (a window's geometry).
 //
 // "cells" prints one letter per cell, a row per line: C covered, F covered with a white
 // flag mark, R uncovered, M uncovered mine, ? anything else.
+//
+// "ink" prints how many pixels of the rectangle differ from the window's grey: 0 for an empty
+// part of the window, more where something is drawn or the rectangle leaves the window.
+//
+// "box" reads a screenshot taken elsewhere (run it with -platform offscreen) and prints
+// "X Y WIDTH HEIGHT" of what differs from its top-left pixel: one window on a plain desktop.
 
 #include <QGuiApplication>
 #include <QImage>
@@ -66,6 +74,23 @@ int closeWindow(const char *id)
     return sent != 0 ? 0 : 1;
 }
 
+int printBox(const QString &path)
+{
+    const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) {
+        std::fprintf(stderr, "x_probe: cannot read %s\n", qPrintable(path));
+        return 1;
+    }
+    const QRgb desktop = image.pixel(0, 0);
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != desktop)
+                box |= QRect(x, y, 1, 1);
+    std::printf("%d %d %d %d\n", box.x(), box.y(), box.width(), box.height());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -76,11 +101,14 @@ int main(int argc, char *argv[])
     const QStringList args = QGuiApplication::arguments();
     if (args.size() < 3) {
         std::fputs("usage: x_probe grab OUT.png [X Y WIDTH HEIGHT] | cells OUT.png LEFT TOP CELL "
-                   "COLUMNS ROWS\n",
+                   "COLUMNS ROWS | ink OUT.png X Y WIDTH HEIGHT | box IMAGE.png\n",
                    stderr);
         return 2;
     }
-    const bool cropped = args.at(1) == QLatin1String("grab") && args.size() == 7;
+    if (args.at(1) == QLatin1String("box"))
+        return printBox(args.at(2));
+    const bool ink = args.at(1) == QLatin1String("ink");
+    const bool cropped = (ink || args.at(1) == QLatin1String("grab")) && args.size() == 7;
     QScreen *screen = QGuiApplication::primaryScreen();
     const QPixmap pixmap = cropped ? screen->grabWindow(0, args.at(3).toInt(), args.at(4).toInt(),
                                                         args.at(5).toInt(), args.at(6).toInt())
@@ -92,6 +120,14 @@ int main(int argc, char *argv[])
     }
     if (args.at(1) == QLatin1String("grab"))
         return 0;
+    if (ink && cropped) {
+        long drawn = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                drawn += (image.pixel(x, y) & 0xFFFFFFU) != 0xC0C0C0U ? 1 : 0;
+        std::printf("%ld\n", drawn);
+        return 0;
+    }
     if (args.at(1) != QLatin1String("cells") || args.size() != 8)
         return 2;
     const int left = args.at(3).toInt();

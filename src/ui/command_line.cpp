@@ -1,0 +1,155 @@
+#include "command_line.h"
+
+#include <QtGlobal>
+#include <QString>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tessfield {
+
+namespace {
+
+using namespace std::string_view_literals;
+
+// The Qt options that the manual page names, each followed by its value; Qt takes them with
+// one dash or two, and so does the program. "session" is not for people: a session manager
+// restarts the program with it.
+constexpr std::array QtOptionsWithValue = {"platform"sv, "display"sv, "qwindowgeometry"sv,
+                                           "style"sv, "session"sv};
+
+constexpr const char *Usage =
+    "Usage: tessfield [OPTION]...\n"
+    "Find the hidden mines in a field of covered cells.\n"
+    "\n"
+    "  -h, --help                 show this help and exit\n"
+    "      --version              show the version and exit\n"
+    "\n"
+    "Qt options (with one dash or two):\n"
+    "  -platform NAME             the Qt platform to run on, such as xcb or wayland\n"
+    "  -display DISPLAY           the X11 display to open (xcb only)\n"
+    "  -qwindowgeometry GEOMETRY  the window's place on the screen, as +X+Y\n"
+    "  -style STYLE               the widget style, such as Fusion or Windows\n"
+    "\n"
+    "See tessfield(6) for how to play.\n";
+
+std::string_view withoutDashes(std::string_view arg)
+{
+    if (arg.substr(0, 2) == "--")
+        return arg.substr(2);
+    return arg.substr(1);
+}
+
+CommandLineReply refuse(const std::string &what)
+{
+    return {2, {}, "tessfield: " + what + "; try 'tessfield --help'\n"};
+}
+
+// The value an option of Qt's was given, or of the environment variable when there is none.
+std::string chosen(int argc, const char *const argv[], std::string_view option, const char *variable)
+{
+    std::string value;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (argv[i][0] == '-' && withoutDashes(argv[i]) == option)
+            value = argv[i + 1];
+    if (value.empty() && variable != nullptr && std::getenv(variable) != nullptr)
+        value = std::getenv(variable);
+    return value;
+}
+
+struct HeldMessage {
+    QtMsgType type;
+    std::optional<std::string> category;
+    QString text;
+};
+
+// The guard's state, reached from Qt's message handler, which takes no argument of ours.
+struct GuardState {
+    std::string failureLine;
+    std::vector<HeldMessage> held;
+    QtMessageHandler previous = nullptr;
+};
+std::optional<GuardState> activeGuard;
+
+void holdOrFail(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtFatalMsg) {
+        // Qt aborts after this handler returns; a missing display is no crash.
+        std::fputs(activeGuard->failureLine.c_str(), stderr);
+        std::_Exit(1);
+    }
+    std::optional<std::string> category;
+    if (context.category != nullptr)
+        category = context.category;
+    activeGuard->held.push_back({type, std::move(category), text});
+}
+
+std::string describeFailure(int argc, const char *const argv[])
+{
+    const std::string platform = chosen(argc, argv, "platform", "QT_QPA_PLATFORM");
+    const std::string xDisplay = chosen(argc, argv, "display", nullptr);
+    const char *display = std::getenv("DISPLAY");
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    const auto set = [](const char *value) { return value != nullptr && *value != '\0'; };
+    if (platform.empty() && xDisplay.empty() && !set(display) && !set(wayland))
+        return "tessfield needs a graphical display: run it in a desktop session "
+               "(DISPLAY or WAYLAND_DISPLAY is not set)\n";
+    std::string line = platform.empty() ? "tessfield: cannot open the display ("
+                                        : "tessfield: cannot start the Qt platform \"" + platform + "\" (";
+    line += !xDisplay.empty() ? "-display " + xDisplay
+                              : set(display) ? std::string("DISPLAY=") + display : "DISPLAY not set";
+    line += set(wayland) ? std::string(", WAYLAND_DISPLAY=") + wayland : ", WAYLAND_DISPLAY not set";
+    return line + ")\n";
+}
+
+} // namespace
+
+std::optional<CommandLineReply> answerCommandLine(int argc, const char *const argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help")
+            return CommandLineReply{0, Usage, {}};
+        if (arg == "--version")
+            return CommandLineReply{0, "tessfield " TESSFIELD_VERSION "\n", {}};
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.size() < 2 || arg[0] != '-')
+            return refuse("unexpected argument '" + std::string(arg) + "'");
+        bool known = false;
+        for (const std::string_view option : QtOptionsWithValue)
+            known = known || withoutDashes(arg) == option;
+        if (!known)
+            return refuse("unknown option '" + std::string(arg) + "'");
+        if (i + 1 >= argc)
+            return refuse("option '" + std::string(arg) + "' needs a value");
+        ++i;
+    }
+    return std::nullopt;
+}
+
+DisplayGuard::DisplayGuard(int argc, const char *const argv[])
+{
+    activeGuard.emplace(GuardState{describeFailure(argc, argv), {}, nullptr});
+    activeGuard->previous = qInstallMessageHandler(holdOrFail);
+}
+
+DisplayGuard::~DisplayGuard()
+{
+    qInstallMessageHandler(activeGuard->previous);
+    const std::vector<HeldMessage> held = std::move(activeGuard->held);
+    activeGuard.reset();
+    for (const HeldMessage &message : held) {
+        const QMessageLogContext context(nullptr, 0, nullptr,
+                                         message.category ? message.category->c_str() : nullptr);
+        qt_message_output(message.type, context, message.text);
+    }
+}
+
+} // namespace tessfield

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The command line as a user meets it: each row runs the program with no display in its
+# environment but what the row adds, and checks the exit status and the first line printed.
+#   command_line_test.sh PROGRAM VERSION OUTPUT_DIR
+set -euo pipefail
+program=$1
+version=$2
+out=$3
+mkdir -p "$out"
+# Qt wants a private runtime folder and warns on stderr without one.
+export XDG_RUNTIME_DIR=$out/runtime
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+# An X display that no server answers, and a Wayland socket that does not exist.
+x=149
+while [[ -e /tmp/.X11-unix/X$x || -e /tmp/.X$x-lock ]]; do x=$((x + 1)); done
+help="try 'tessfield --help'"
+
+# name | environment | arguments | status ("running": still up after 2 s) | stream | first line
+rows=(
+    "help||--help|0|out|Usage: tessfield [OPTION]..."
+    "short help||-h|0|out|Usage: tessfield [OPTION]..."
+    "version||--version|0|out|tessfield $version"
+    "help before a display||--help -display :$x|0|out|Usage: tessfield [OPTION]..."
+    "unknown option||--frobnicate|2|err|tessfield: unknown option '--frobnicate'; $help"
+    "unknown single-dash option|DISPLAY=:$x|-x|2|err|tessfield: unknown option '-x'; $help"
+    "stray argument||board.txt|2|err|tessfield: unexpected argument 'board.txt'; $help"
+    "option without its value||-platform|2|err|tessfield: option '-platform' needs a value; $help"
+    "no display|||1|err|tessfield needs a graphical display: run it in a desktop session (DISPLAY or WAYLAND_DISPLAY is not set)"
+    "unreachable DISPLAY|DISPLAY=:$x||1|err|tessfield: cannot open the display (DISPLAY=:$x, WAYLAND_DISPLAY not set)"
+    "unreachable -display||-display :$x|1|err|tessfield: cannot open the display (-display :$x, WAYLAND_DISPLAY not set)"
+    "unreachable Wayland|WAYLAND_DISPLAY=tessfield-none||1|err|tessfield: cannot open the display (DISPLAY not set, WAYLAND_DISPLAY=tessfield-none)"
+    "unknown platform||--platform nowhere|1|err|tessfield: cannot start the Qt platform \"nowhere\" (DISPLAY not set, WAYLAND_DISPLAY not set)"
+    "Qt options||-platform offscreen -style Fusion -qwindowgeometry +5+5|running|err|"
+    "Qt options with two dashes||--platform offscreen --style Fusion|running|err|"
+    "Qt's warnings at a start that succeeds|WAYLAND_DISPLAY=tessfield-none|-platform wayland;offscreen|running|err|Failed to create wl_display (No such file or directory)"
+)
+
+failed=0
+for row in "${rows[@]}"; do
+    IFS='|' read -r name environment arguments status stream first <<<"$row"
+    # shellcheck disable=SC2086 # the fields are lists of words
+    set -- env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM $environment "$program" $arguments
+    if [[ $status == running ]]; then
+        "$@" >"$out/out" 2>"$out/err" </dev/null &
+        pid=$!
+        sleep 2
+        got=running
+        kill -0 "$pid" 2>/dev/null || got=ended
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    else
+        got=0
+        "$@" >"$out/out" 2>"$out/err" </dev/null || got=$?
+    fi
+    line=$(head -1 "$out/$stream")
+    lines=$(wc -l <"$out/err")
+    # A refusal or failure says what went wrong in exactly one line, and nothing else.
+    case $status in
+    0) want_lines=0 ;;
+    running) want_lines=any; [[ -z $first ]] && want_lines=0 ;;
+    *) want_lines=1 ;;
+    esac
+    if [[ $got == "$status" && $line == "$first" && ( $want_lines == any || $lines -eq $want_lines ) ]]; then
+        echo "ok: $name"
+    else
+        echo "FAIL: $name: status $got (want $status), $stream first line '$line' (want '$first'), $lines lines on stderr:"
+        cat "$out/err"
+        failed=1
+    fi
+done
+exit "$failed"

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# The program on a real Wayland compositor: Weston, headless backend, pixman renderer, in a
+# private XDG_RUNTIME_DIR. It must start, stay up, say nothing on stderr, and show the
+# designed title and its app_id; a setup must resize its window to the board, or to the
+# floor under its height.
+#   wayland_test.sh PROGRAM X_PROBE OUTPUT_DIR
+#
+# How it is observed: the title and app_id as Weston logs the client's requests (its "proto"
+# log scope); the window's size on Weston's own screenshots (weston-screenshooter, which
+# Weston allows with --debug), as what differs from a black desktop. Weston's headless
+# backend has no input devices, so the entries are typed and the button pressed through the
+# accessibility interface (AT-SPI on a private D-Bus session bus), as a screen reader would.
+set -euo pipefail
+program=$1
+probe=$2
+out=$3
+rm -rf "$out"
+mkdir -p "$out/shots"
+out=$(cd "$out" && pwd)
+python=/usr/bin/python3 # Debian's, which has pyatspi
+launcher=/usr/libexec/at-spi-bus-launcher
+for tool in weston weston-screenshooter dbus-daemon "$launcher" "$python"; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (the test command installs it)"; exit 1; }
+done
+
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+export XDG_RUNTIME_DIR=$out/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$out/bus" >/dev/null 2>"$out/dbus.log" &
+pids+=($!)
+for _ in $(seq 50); do [[ -s $out/bus ]] && break; sleep 0.1; done
+DBUS_SESSION_BUS_ADDRESS=$(head -1 "$out/bus")
+export DBUS_SESSION_BUS_ADDRESS
+"$launcher" --launch-immediately >"$out/at-spi.log" 2>&1 &
+pids+=($!)
+
+cat >"$out/weston.ini" <<'EOF'
+[shell]
+background-color=0xff000000
+panel-position=none
+animation=none
+close-animation=none
+startup-animation=none
+focus-animation=none
+locking=false
+EOF
+socket=tessfield-wayland
+weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 --socket=$socket \
+    --config="$out/weston.ini" --debug --log="$out/weston.log" --logger-scopes=log,proto \
+    >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [[ -S $XDG_RUNTIME_DIR/$socket ]] && break; sleep 0.1; done
+[[ -S $XDG_RUNTIME_DIR/$socket ]] || { cat "$out/weston.log"; fail "Weston did not start"; }
+export WAYLAND_DISPLAY=$socket
+
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" -platform wayland >"$out/program.out" 2>"$out/program.err" &
+app=$!
+pids+=("$app")
+
+# The window as Weston shows it: "X Y WIDTH HEIGHT" of the latest screenshot.
+shoot() { # NAME
+    rm -f "$out/shots"/wayland-screenshot-*.png
+    (cd "$out/shots" && weston-screenshooter >/dev/null 2>&1) || return 1
+    mv "$out/shots"/wayland-screenshot-*.png "$out/$1.png"
+    "$probe" -platform offscreen box "$out/$1.png"
+}
+# Polls the screenshots until the window has the size WIDTH x HEIGHT.
+wait_for_size() { # NAME WIDTH HEIGHT
+    local _ box=
+    for _ in $(seq 100); do
+        box=$(shoot "$1" 2>/dev/null) || box=
+        read -r _ _ width height <<<"${box:-0 0 0 0}"
+        [[ $width -eq $2 && $height -eq $3 ]] && return 0
+        kill -0 "$app" 2>/dev/null || break
+        sleep 0.1
+    done
+    cat "$out/program.err"
+    fail "$1: the window is ${width}x$height on screen, not $2x$3"
+}
+
+# At opening: the designed client area, 392 x 240, inside Qt's own frame and title bar.
+for _ in $(seq 100); do
+    box=$(shoot opening 2>/dev/null) || box=
+    read -r _ _ width height <<<"${box:-0 0 0 0}"
+    [[ $width -gt 0 ]] && break
+    kill -0 "$app" 2>/dev/null || { cat "$out/program.err"; fail "the program ended at start"; }
+    sleep 0.1
+done
+(( width >= 392 && height > 240 )) || fail "no window on screen (${width}x$height)"
+frame_width=$((width - 392)); frame_height=$((height - 240))
+echo "opening: ${width}x$height on screen, frame and title bar ${frame_width}x$frame_height"
+grep -q 'xdg_toplevel@[0-9]*\.set_title("tessfield - qorv418")' "$out/weston.log" || fail "no designed title"
+grep -q 'xdg_toplevel@[0-9]*\.set_app_id("io.github.qorv418.Tessfield")' "$out/weston.log" ||
+    fail "no app_id io.github.qorv418.Tessfield"
+
+setup() { # ROWS COLUMNS: types the entries and presses "Play Game"
+    "$python" - "$1" "$2" <<'EOF'
+import sys, time
+import pyatspi
+
+def find(node, role, name):
+    if node.getRole() == role and node.name == name:
+        return node
+    for child in node:
+        if child is not None and (hit := find(child, role, name)) is not None:
+            return hit
+    return None
+
+for _ in range(100):
+    app = next((a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.name == "tessfield"), None)
+    if app is not None and app.childCount > 0:
+        break
+    time.sleep(0.1)
+else:
+    sys.exit("tessfield is not on the accessibility bus")
+for name, text in (("rows", sys.argv[1]), ("columns", sys.argv[2]), ("mines", "0")):
+    find(app, pyatspi.ROLE_TEXT, name).queryEditableText().setTextContents(text)
+find(app, pyatspi.ROLE_PUSH_BUTTON, "Play Game").queryAction().doAction(0)
+EOF
+}
+
+# A 1 x 1 board asks for 2555 x 2875 twips outside; the client area's floor, 3135 twips
+# (209 pixels), makes the window taller. A 15 x 15 board is taller than the floor and gets
+# exactly its outer size, 6125 x 4445 twips.
+setup 1 1
+wait_for_size one-cell 170 $((209 + frame_height))
+setup 15 15
+wait_for_size fifteen-rows 408 296
+
+sleep 1
+kill -0 "$app" 2>/dev/null || fail "the program did not stay up"
+[[ ! -s $out/program.err ]] || { cat "$out/program.err"; fail "the program wrote on stderr"; }
+echo "Wayland test passed; screenshots in $out"
