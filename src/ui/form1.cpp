@@ -3,6 +3,7 @@
 #include "ui/app_icon.h"
 #include "ui/status_line.h"
 #include "ui/ui_accessible.h"
+#include "ui/window_fit.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
 #include "view/twips.h"
@@ -279,32 +280,34 @@ void Form1::setOuterSize(float widthTwips, float heightTwips)
     applyOuterSize();
 }
 
+QSize fittedClientSize(QSize requestedOuter, QMargins frame, std::optional<QSize> available,
+                       int scrollBar, int floorHeight)
+{
+    QSize outer = requestedOuter;
+    if (available) {
+        if (outer.width() > available->width())
+            outer.rheight() += scrollBar;
+        if (outer.height() > available->height())
+            outer.rwidth() += scrollBar;
+        outer = outer.boundedTo(*available);
+        floorHeight = std::min(floorHeight, available->height() - frame.top() - frame.bottom());
+    }
+    return {std::max(1, outer.width() - frame.left() - frame.right()),
+            std::max({1, floorHeight, outer.height() - frame.top() - frame.bottom()})};
+}
+
 void Form1::applyOuterSize()
 {
     if (!requestedOuter_)
         return;
     const QMargins margins = frameMargins();
     appliedMargins_ = margins;
-    QSize outer = *requestedOuter_;
-    int floorHeight = twipsToPixels(ClientFloorHeight, logicalDpiX());
-    const QScreen *display = screen();
-    if (display != nullptr) {
-        // A board larger than the screen scrolls inside a window that fits the screen; the
-        // scroll bar that appears then needs room of its own, or it would hide cells.
-        const QSize available = display->availableGeometry().size();
-        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, boardArea_);
-        const bool tooWide = outer.width() > available.width();
-        const bool tooHigh = outer.height() > available.height();
-        if (tooWide)
-            outer.rheight() += bar;
-        if (tooHigh)
-            outer.rwidth() += bar;
-        outer = outer.boundedTo(available);
-        floorHeight = std::min(floorHeight, available.height() - margins.top() - margins.bottom());
-    }
-    const QSize client(std::max(1, outer.width() - margins.left() - margins.right()),
-                       std::max({1, floorHeight, outer.height() - margins.top() - margins.bottom()}));
-    resize(client);
+    std::optional<QSize> available;
+    if (const QScreen *display = screen(); display != nullptr)
+        available = display->availableGeometry().size();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, boardArea_);
+    resize(fittedClientSize(*requestedOuter_, margins, available, bar,
+                            twipsToPixels(ClientFloorHeight, logicalDpiX())));
     placeBoardArea();
 }
 

@@ -327,3 +327,52 @@ TEST(Form1Failure, AFailedStepIsToldAndLeavesTheControlsReady)
 
 } // namespace
 } // namespace tessfield
+
+#include "ui/window_fit.h"
+
+namespace tessfield {
+namespace {
+
+struct FitCase {
+    const char *name;
+    QSize requested;
+    QMargins frame;
+    std::optional<QSize> available;
+    QSize client;
+};
+
+// The outer size is the board's request less the frame; a board wider or taller than the
+// screen is limited to it and keeps room for the scroll bar the other way (here 16 px); the
+// floor (209 px) holds, but never beyond what the screen can show.
+TEST(WindowFit, GivesTheClientWhatTheBoardAsksLessTheFrame)
+{
+    const QMargins frame(1, 23, 1, 4);
+    const FitCase cases[] = {
+        {"fits", {408, 400}, frame, QSize(1280, 1000), {406, 373}},
+        {"no screen known", {408, 400}, frame, std::nullopt, {406, 373}},
+        {"floored", {408, 211}, frame, QSize(1280, 1000), {406, 209}},
+        {"too wide: room below", {9000, 300}, frame, QSize(1280, 1000), {1278, 289}},
+        {"too high: room beside", {300, 9000}, frame, QSize(1280, 1000), {314, 973}},
+        {"too wide and high", {9000, 9000}, frame, QSize(1280, 1000), {1278, 973}},
+        {"floor beyond the screen", {408, 100}, frame, QSize(1280, 150), {406, 123}},
+    };
+    for (const FitCase &c : cases)
+        EXPECT_EQ(fittedClientSize(c.requested, c.frame, c.available, 16, 209), c.client) << c.name;
+}
+
+// The frame is known only once the window is shown: a board set up before that is fitted
+// again with the frame, so the outer size is still the one the board asked for.
+TEST(WindowFit, IsAppliedAgainOnceTheFrameIsKnown)
+{
+    Form1 form;
+    form.entry(1)->setText(QStringLiteral("20"));
+    form.setupButton(1)->click();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_FALSE(form.windowHandle()->frameMargins().isNull()) << "needs a platform that frames";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.frameGeometry().size() == form.requestedOuterSize(); }))
+        << form.frameGeometry().width() << " x " << form.frameGeometry().height();
+}
+
+} // namespace
+} // namespace tessfield
