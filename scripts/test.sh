@@ -10,9 +10,11 @@ preset=${1:-dev}
 # manager around it (xvfb, xauth, xdotool, x11-utils, openbox; their probe talks Xlib:
 # libx11-dev); the desktop tests validate the desktop entry and metainfo
 # (desktop-file-utils, appstream), check the installed files (file, man-db) and build and
-# lint the .deb (dpkg-dev for dpkg-shlibdeps, lintian).
+# lint the .deb (dpkg-dev for dpkg-shlibdeps, lintian); the screen-reader test runs a real
+# AT-SPI client on a session bus of its own (at-spi2-core, python3-pyatspi, dbus), and the
+# keyboard test is written in the same Python (python3).
 bash scripts/setup-deps.sh xvfb xauth xdotool x11-utils openbox libx11-dev desktop-file-utils \
-    appstream file man-db dpkg-dev lintian
+    appstream file man-db dpkg-dev lintian at-spi2-core python3-pyatspi dbus python3
 bash scripts/build.sh "$preset"
 quick=()
 if [[ ${TESSFIELD_QUICK:-0} == 1 ]]; then
