@@ -8,12 +8,16 @@ a region, F flags and unflags, C chords, Space on a mine loses; closing the wind
 program with status 0.
 """
 
+import glob
+import os
 import subprocess
 import sys
 
 from xsession import COLUMNS, ROWS, CELL, LEFT, TOP, Game, fail, wait_until
 
 program, probe, out = sys.argv[1:4]
+for old in glob.glob(os.path.join(out, "*.png")):
+    os.remove(old)
 game = Game(program, out)
 shots = 0
 

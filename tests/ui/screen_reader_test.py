@@ -153,10 +153,6 @@ def script(game):
     table = next((a for a in found if a.getRole() == pyatspi.ROLE_TABLE), None)
     if table is None:
         raise Failure("no board table")
-    description = table.description
-    if "arrow" not in description or description.count(". ") or not description.endswith("."):
-        raise Failure("the board does not say in one sentence how to play by keys: %r"
-                      % description)
 
     def setup(button, what):
         start = time.monotonic()
@@ -164,6 +160,11 @@ def script(game):
         yield Wait(lambda: any(is_look_again(kind, source) for t, kind, source in events
                                if t >= start), what + ": the table's look-again event")
         yield told_since(start)
+        # The focus goes to "Play Game", at most by way of the window: not through every
+        # control as they are disabled one by one.
+        moves = [source.name for t, kind, source in events if t >= start and kind == "focus:"]
+        if moves[-1:] != ["Play Game"] or set(moves) - {"Play Game", TITLE}:
+            raise Failure("%s: the focus went %s" % (what, " -> ".join(moves)))
 
     # "Test Code" shows the layout the game below is played on.
     yield from setup("Test Code", "Test Code")
@@ -173,6 +174,10 @@ def script(game):
     yield from setup("Play Game", "Play Game")
     if set(agreed("Play Game").values()) != {"covered"}:
         raise Failure("Play Game's board is not all covered")
+    description = table.description
+    if "arrow" not in description or description.count(". ") or not description.endswith("."):
+        raise Failure("the board does not say in one sentence how to play by keys: %r"
+                      % description)
 
     # The keys move the current cell, and each move is a focus event on that cell.
     def key(name, row, column):
@@ -182,6 +187,10 @@ def script(game):
         focused = yield Wait(lambda: next((s for t, kind, s in events if t >= start and
                                            kind == "focus:" and s.name == expected), None),
                              "focus on %r after %s" % (expected, name))
+        yield told_since(start)
+        last = [s for t, kind, s in events if kind == "focus:"][-1]
+        if last.name != expected:
+            raise Failure("after %s the focus ended on %r" % (name, last.name))
         states = focused.getState()
         if not (states.contains(pyatspi.STATE_FOCUSED) and states.contains(pyatspi.STATE_FOCUSABLE)):
             raise Failure("the focused cell's states: %s" % states.getStates())
