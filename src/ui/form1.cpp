@@ -156,7 +156,13 @@ Form1::Form1(QWidget *parent)
     game_.initialiseForm();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The board reads the game's squares to the last (losing the focus as the window goes
+    // repaints its current cell), and the game is gone before the child widgets are: the
+    // board goes first.
+    delete square_;
+}
 
 void Form1::fitLabelFont()
 {
