@@ -279,7 +279,8 @@ def run():
     finally:
         game.end()
     if state["error"] is not None:
-        print("FAIL: %s" % state["error"], flush=True)
+        error = state["error"]
+        print("FAIL: %s" % (error if isinstance(error, Failure) else repr(error)), flush=True)
         sys.exit(1)
     print("screen-reader client test passed")
 
