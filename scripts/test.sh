@@ -10,12 +10,13 @@ preset=${1:-dev}
 # manager around it (xvfb, xauth, xdotool, x11-utils, openbox; their probe talks Xlib:
 # libx11-dev); the Wayland test runs it on Weston and presses its buttons through the
 # accessibility bus (weston, qt6-wayland, dbus-daemon, at-spi2-core, python3-pyatspi); the
-# desktop tests validate the desktop entry and metainfo (desktop-file-utils, appstream),
-# check the installed files (file, man-db) and build and lint the .deb (dpkg-dev for
-# dpkg-shlibdeps, lintian).
+# screen-reader test runs a real AT-SPI client on a session bus of its own (dbus), and the
+# keyboard test is written in the same Python (python3); the desktop tests validate the
+# desktop entry and metainfo (desktop-file-utils, appstream), check the installed files
+# (file, man-db) and build and lint the .deb (dpkg-dev for dpkg-shlibdeps, lintian).
 bash scripts/setup-deps.sh xvfb xauth xdotool x11-utils openbox libx11-dev weston qt6-wayland \
-    dbus-daemon at-spi2-core python3-pyatspi desktop-file-utils appstream file man-db dpkg-dev \
-    lintian
+    dbus dbus-daemon at-spi2-core python3-pyatspi python3 desktop-file-utils appstream file \
+    man-db dpkg-dev lintian
 bash scripts/build.sh "$preset"
 quick=()
 if [[ ${TESSFIELD_QUICK:-0} == 1 ]]; then

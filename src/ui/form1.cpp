@@ -132,6 +132,14 @@ Form1::Form1(QWidget *parent)
     boardArea_->setWidget(square_);
     boardArea_->lower();
     connect(square_, &BoardWidget::squarePressed, this, &Form1::pressSquare);
+    // The keys' current cell is kept in view: whole, where the area can show a whole cell.
+    connect(square_, &BoardWidget::currentCellMoved, this, [this](const QRect &area) {
+        boardArea_->ensureVisible(area.center().x(), area.center().y(), area.width() / 2 + 1,
+                                  area.height() / 2 + 1);
+    });
+    // Return in an entry box presses "Play Game".
+    for (QLineEdit *entry : text_)
+        connect(entry, &QLineEdit::returnPressed, setup_[1], &QPushButton::click);
 
     // Qt leaves a widget that takes no focus out of the chain, so the board is put in its
     // place while focusable; it takes the focus only once its squares are shown.
@@ -152,7 +160,13 @@ Form1::Form1(QWidget *parent)
     game_.initialiseForm();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // The board reads the game's squares to the last (losing the focus as the window goes
+    // repaints its current cell), and the game is gone before the child widgets are: the
+    // board goes first.
+    delete square_;
+}
 
 void Form1::fitLabelFont()
 {
@@ -199,6 +213,10 @@ void Form1::play(Step step)
 
 void Form1::runSetup(int index)
 {
+    // Disabling the control that has the focus would pass it on to every control that is
+    // still enabled, one after the other, each move told to screen readers. The window holds
+    // it while the setup runs, until the setup gives it to "Play Game".
+    setFocus(Qt::OtherFocusReason);
     play([this, index] { game_.setupGame(narrowCast16(index)); });
     revealStatus();
 }

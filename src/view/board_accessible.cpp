@@ -10,7 +10,7 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <limits>
+#include <array>
 
 namespace tessfield {
 
@@ -33,9 +33,38 @@ TableShape tableShape(const SquareArray &squares)
 
 class BoardAccessible;
 
+// The cells' actions, in the order AT-SPI numbers them, with the button each presses.
+struct CellAction {
+    const char *name;
+    int button;
+    const char *description;
+    const char *key;
+};
+constexpr std::array<CellAction, 3> CellActions = {{
+    {"uncover", 1, "Uncovers the cell, as the left mouse button does", "Space"},
+    {"flag", 2, "Puts a flag on the covered cell or takes it off, as the right mouse button does",
+     "F"},
+    {"chord", 4,
+     "Uncovers the unflagged cells around an uncovered count once as many flags stand around "
+     "it, as the middle mouse button does",
+     "C"},
+}};
+
+const CellAction *cellAction(const QString &name)
+{
+    for (const CellAction &action : CellActions) {
+        if (name == QLatin1String(action.name))
+            return &action;
+    }
+    return nullptr;
+}
+
 // One cell of the table: a square's index and the widget it belongs to. Everything it tells
-// is read from the squares at the moment it is asked.
-class CellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
+// is read from the squares at the moment it is asked; its actions press its square through
+// the widget, exactly as the mouse does.
+class CellAccessible : public QAccessibleInterface,
+                       public QAccessibleTableCellInterface,
+                       public QAccessibleActionInterface {
 public:
     CellAccessible(BoardWidget *board, Int16 index) : board_(board), index_(index) {}
 
@@ -91,6 +120,9 @@ public:
             return state;
         }
         state.readOnly = true;
+        // The current cell is the board's focused child while the board has the focus.
+        state.focusable = true;
+        state.focused = board->hasFocus() && board->currentCell() == index_;
         // A cell scrolled out of the board's area is there but not on the screen.
         if (!board->isVisible() || !board->visibleRegion().intersects(board->squareRect(index_)))
             state.offscreen = true;
@@ -100,7 +132,35 @@ public:
     {
         if (type == QAccessible::TableCellInterface)
             return static_cast<QAccessibleTableCellInterface *>(this);
+        if (type == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface *>(this);
         return nullptr;
+    }
+
+    // QAccessibleActionInterface
+    QStringList actionNames() const override
+    {
+        QStringList names;
+        for (const CellAction &action : CellActions)
+            names.append(QLatin1String(action.name));
+        return names;
+    }
+    QString localizedActionDescription(const QString &name) const override
+    {
+        const CellAction *action = cellAction(name);
+        return action == nullptr ? QString() : QLatin1String(action->description);
+    }
+    QStringList keyBindingsForAction(const QString &name) const override
+    {
+        const CellAction *action = cellAction(name);
+        return action == nullptr ? QStringList() : QStringList(QLatin1String(action->key));
+    }
+    void doAction(const QString &name) override
+    {
+        const CellAction *action = cellAction(name);
+        BoardWidget *board = board_.data();
+        if (action != nullptr && board != nullptr && isValid())
+            board->pressSquare(index_, action->button);
     }
 
     // QAccessibleTableCellInterface
@@ -157,7 +217,10 @@ public:
             const TableShape now = shape();
             if (now.rows == 0)
                 return QStringLiteral("no board yet");
-            return QStringLiteral("%1 rows, %2 columns").arg(now.rows).arg(now.columns);
+            return QStringLiteral("%1 rows by %2 columns: the arrow keys move the current cell, "
+                                  "Space or Return uncovers it, F flags it and C chords it.")
+                .arg(now.rows)
+                .arg(now.columns);
         }
         return QAccessibleWidget::text(t);
     }
@@ -172,6 +235,13 @@ public:
     {
         const TableShape now = shape();
         return now.rows * now.columns;
+    }
+    QAccessibleInterface *focusChild() const override
+    {
+        const auto current = board()->currentCell();
+        if (board()->hasFocus() && current)
+            return child(*current);
+        return QAccessibleWidget::focusChild();
     }
     QAccessibleInterface *child(int index) const override
     {
@@ -298,40 +368,35 @@ std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &bo
                                                                 const SquareChanges &changes)
 {
     std::vector<std::unique_ptr<QAccessibleEvent>> events;
+    const auto cellEvent = [&board, &events](QAccessible::Event type, Int16 k) {
+        auto event = std::make_unique<QAccessibleEvent>(&board, type);
+        event->setChild(k);
+        events.push_back(std::move(event));
+    };
+    const auto current = board.currentCell();
+    // Qt 6.4 hands none of its table-wide events (model changes, visible data) on to AT-SPI.
+    // A child added to the table is the one that reaches a client in one message, as
+    // children-changed, and tells it to read the table's cells again.
+    const auto lookAgain = [&] { cellEvent(QAccessible::ObjectCreated, current.value_or(0)); };
     if (changes.layout) {
+        // Forgets the cells made for the old board, which may have other rows and columns.
         events.push_back(std::make_unique<QAccessibleTableModelChangeEvent>(
             &board, QAccessibleTableModelChangeEvent::ModelReset));
+        if (tableShape(board.squares()).rows > 0)
+            lookAgain();
         return events;
     }
-    const Int16 columns = board.squares().arrangement();
-    if (changes.cells.empty() || columns <= 0)
+    if (changes.cells.empty() || board.squares().arrangement() <= 0)
         return events;
     if (changes.cells.size() > SquareChanges::ManyCells) {
-        int firstRow = std::numeric_limits<int>::max();
-        int lastRow = -1;
-        int firstColumn = std::numeric_limits<int>::max();
-        int lastColumn = -1;
-        for (const Int16 k : changes.cells) {
-            const auto [column, row] = cellPosition(columns, k);
-            firstRow = std::min(firstRow, row - 1);
-            lastRow = std::max(lastRow, row - 1);
-            firstColumn = std::min(firstColumn, column - 1);
-            lastColumn = std::max(lastColumn, column - 1);
-        }
-        auto range = std::make_unique<QAccessibleTableModelChangeEvent>(
-            &board, QAccessibleTableModelChangeEvent::DataChanged);
-        range->setFirstRow(firstRow);
-        range->setLastRow(lastRow);
-        range->setFirstColumn(firstColumn);
-        range->setLastColumn(lastColumn);
-        events.push_back(std::move(range));
+        lookAgain();
+        // Whatever the focused cell shows now is said on it, as for a single change.
+        if (current && board.hasFocus())
+            cellEvent(QAccessible::NameChanged, *current);
         return events;
     }
-    for (const Int16 k : changes.cells) {
-        auto renamed = std::make_unique<QAccessibleEvent>(&board, QAccessible::NameChanged);
-        renamed->setChild(k);
-        events.push_back(std::move(renamed));
-    }
+    for (const Int16 k : changes.cells)
+        cellEvent(QAccessible::NameChanged, k);
     return events;
 }
 
@@ -341,6 +406,30 @@ void notifyBoardChanges(BoardWidget &board, const SquareChanges &changes)
     if (!QAccessible::isActive())
         return;
     for (const auto &event : boardChangeEvents(board, changes))
+        QAccessible::updateAccessibility(event.get());
+}
+
+std::vector<std::unique_ptr<QAccessibleEvent>> currentCellEvents(BoardWidget &board)
+{
+    std::vector<std::unique_ptr<QAccessibleEvent>> events;
+    const auto current = board.currentCell();
+    if (!board.hasFocus() || !current)
+        return events;
+    // A focus event does not make a client read the cell's name again: a name it read before
+    // a flood or a loss would be said as it was. Announcing the name first drops it.
+    for (const QAccessible::Event type : {QAccessible::NameChanged, QAccessible::Focus}) {
+        auto event = std::make_unique<QAccessibleEvent>(&board, type);
+        event->setChild(*current);
+        events.push_back(std::move(event));
+    }
+    return events;
+}
+
+void notifyCurrentCell(BoardWidget &board)
+{
+    if (!QAccessible::isActive())
+        return;
+    for (const auto &event : currentCellEvents(board))
         QAccessible::updateAccessibility(event.get());
 }
 

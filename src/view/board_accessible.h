@@ -4,9 +4,11 @@
 // whose cells are named after what their squares show, "row 2, column 3, covered", "…,
 // flagged", "…, 3", "…, mine" or "…, empty", and follow the squares as they change.
 //
-// It only reads: play stays with the mouse on the squares, so no action is exposed. The
-// names are worked out when asked for, so the board pays nothing while no screen reader
-// listens, and a change of thousands of cells is told in one event.
+// The current cell is the table's focused child. Every cell offers the actions "uncover",
+// "flag" and "chord", which press its square with the left, right and middle button through
+// the widget, as the mouse does. The names are worked out when asked for, so the board pays
+// nothing while no screen reader listens; a move costs one cell, and a change of thousands
+// of cells is told in one event.
 
 #include "squares/squares.h"
 
@@ -32,12 +34,20 @@ QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k);
 void installBoardAccessibility();
 
 // What the squares' changes did to the board's table, as the events that tell it: a new
-// layout resets the table, a few changed cells are renamed one by one, and many (a flood,
-// a full reveal) make one event for the range of rows and columns they span.
+// layout resets the table and tells clients to read it again, a few changed cells are
+// renamed one by one, and many (a flood, a full reveal) make one event that tells clients to
+// read the table again, with the focused cell renamed.
 std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &board,
                                                                 const SquareChanges &changes);
 
 // Sends those events to listening assistive technology; does nothing while none listens.
 void notifyBoardChanges(BoardWidget &board, const SquareChanges &changes);
+
+// While the board has the focus, the events that give it to the current cell: its name, so
+// that no client keeps an old one, then the focus.
+std::vector<std::unique_ptr<QAccessibleEvent>> currentCellEvents(BoardWidget &board);
+
+// Sends those events to listening assistive technology; does nothing while none listens.
+void notifyCurrentCell(BoardWidget &board);
 
 } // namespace tessfield

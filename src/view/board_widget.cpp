@@ -3,6 +3,7 @@
 #include "view/board_accessible.h"
 #include "view/twips.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -11,6 +12,38 @@
 #include <cmath>
 
 namespace tessfield {
+
+namespace {
+
+// The focus frame is two rings, each as wide as a square's edge line: black outside, white
+// inside. Each look has one ring that stands out from it by far more than 3:1 (white on the
+// dark covered and flagged squares, 10:1; black on the silver and the light red ones, 11:1
+// and 8.6:1), and black against white is 21:1 wherever a ring meets its neighbour.
+const QColor FrameOuter(0, 0, 0);
+const QColor FrameInner(255, 255, 255);
+
+// The button values of the keys that press the current cell, as the mouse buttons they
+// stand for.
+int keyButton(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)
+        return 0;
+    switch (event.key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 1;
+    case Qt::Key_F:
+        return 2;
+    case Qt::Key_C:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
 
 int buttonValue(Qt::MouseButtons buttons)
 {
@@ -120,6 +153,12 @@ void BoardWidget::showChanges(const SquareChanges &changes)
     if (changes.layout) {
         relayout();
         update();
+        // Every new board starts the keys on (1, 1).
+        current_.reset();
+        if (squares_.exists(0) && squares_.visible(0)) {
+            current_ = Int16{0};
+            Q_EMIT currentCellMoved(squareRect(0));
+        }
     } else if (changes.cells.size() > SquareChanges::ManyCells) {
         // One bounding rectangle is cheaper than a region of thousands.
         QRect bounds;
@@ -144,6 +183,34 @@ void BoardWidget::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     for (const QRect &rect : event->region())
         paintRect(painter, rect);
+    if (hasFocus() && current_ && event->region().intersects(repaintArea(*current_)))
+        paintFocusFrame(painter, *current_);
+}
+
+void BoardWidget::paintFocusFrame(QPainter &painter, Int16 k)
+{
+    // In whole device pixels, like the squares, so that both rings stay sharp at every ratio.
+    const qreal dpr = devicePixelRatioF();
+    const int line = edgeWidth(dpr);
+    const auto fill = [&](int x, int y, int width, int height, const QColor &colour) {
+        painter.fillRect(QRectF(x / dpr, y / dpr, width / dpr, height / dpr), colour);
+    };
+    const auto ring = [&](const QRect &outer, const QColor &colour) {
+        fill(outer.left(), outer.top(), outer.width(), line, colour);
+        fill(outer.left(), outer.bottom() + 1 - line, outer.width(), line, colour);
+        fill(outer.left(), outer.top() + line, line, outer.height() - 2 * line, colour);
+        fill(outer.right() + 1 - line, outer.top() + line, line, outer.height() - 2 * line, colour);
+    };
+    const QRect device = deviceRect(k, dpr);
+    if (device.width() < 4 * line || device.height() < 4 * line)
+        return;
+    ring(device, FrameOuter);
+    ring(device.adjusted(line, line, -line, -line), FrameInner);
+}
+
+QRect BoardWidget::repaintArea(Int16 k) const
+{
+    return squareRect(k).adjusted(-1, -1, 1, 1);
 }
 
 void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
@@ -193,6 +260,25 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     }
 }
 
+void BoardWidget::setCurrentCell(Int16 k)
+{
+    if (!squares_.exists(k) || !squares_.visible(k) || current_ == k)
+        return;
+    if (current_ && hasFocus())
+        update(repaintArea(*current_));
+    current_ = k;
+    if (hasFocus())
+        update(repaintArea(k));
+    Q_EMIT currentCellMoved(squareRect(k));
+    notifyCurrentCell(*this);
+}
+
+void BoardWidget::pressSquare(Int16 k, int button)
+{
+    setCurrentCell(k);
+    Q_EMIT squarePressed(k, button);
+}
+
 void BoardWidget::mousePressEvent(QMouseEvent *event)
 {
     const auto index = squareAt(event->position());
@@ -201,7 +287,97 @@ void BoardWidget::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    Q_EMIT squarePressed(*index, buttonValue(event->buttons()));
+    pressSquare(*index, buttonValue(event->buttons()));
+}
+
+void BoardWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (current_) {
+        if (const int button = keyButton(*event); button != 0) {
+            event->accept();
+            pressSquare(*current_, button);
+            return;
+        }
+        if (const auto next = cellAfterKey(*event)) {
+            event->accept();
+            setCurrentCell(*next);
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+std::optional<Int16> BoardWidget::cellAfterKey(const QKeyEvent &event) const
+{
+    const int columns = squares_.arrangement();
+    if (!current_ || columns <= 0)
+        return std::nullopt;
+    const int last = squares_.slots() - 1;
+    const int rows = last / columns + 1;
+    int row = *current_ / columns;
+    int column = *current_ % columns;
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier) {
+        if (event.key() == Qt::Key_Home)
+            return Int16{0};
+        if (event.key() == Qt::Key_End)
+            return narrowCast16(last);
+        return std::nullopt;
+    }
+    if (modifiers != Qt::NoModifier)
+        return std::nullopt;
+    // The rows the view shows, for the page keys: all of them unless the board scrolls.
+    const int page = std::max(1, visibleRegion().boundingRect().height()
+                                     / std::max(1, squareRect(0).height()));
+    switch (event.key()) {
+    case Qt::Key_Left:
+        --column;
+        break;
+    case Qt::Key_Right:
+        ++column;
+        break;
+    case Qt::Key_Up:
+        --row;
+        break;
+    case Qt::Key_Down:
+        ++row;
+        break;
+    case Qt::Key_PageUp:
+        row -= page;
+        break;
+    case Qt::Key_PageDown:
+        row += page;
+        break;
+    case Qt::Key_Home:
+        column = 0;
+        break;
+    case Qt::Key_End:
+        column = columns - 1;
+        break;
+    default:
+        return std::nullopt;
+    }
+    // No wrap: a move past an edge stops at it.
+    row = std::clamp(row, 0, rows - 1);
+    column = std::clamp(column, 0, columns - 1);
+    return narrowCast16(std::min(row * columns + column, last));
+}
+
+void BoardWidget::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    if (current_)
+        update(repaintArea(*current_));
+    // Qt tells screen readers that the board took the focus once this handler has returned;
+    // the current cell's focus must come after that to be the one they keep.
+    QMetaObject::invokeMethod(this, [this] { notifyCurrentCell(*this); }, Qt::QueuedConnection);
+}
+
+void BoardWidget::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    if (current_)
+        update(repaintArea(*current_));
 }
 
 } // namespace tessfield

@@ -6,6 +6,11 @@
 // their picture and reads them. It repaints the squares it is told have changed, keeps
 // showing what was drawn on each square however often it is exposed, and turns a press into
 // (square index, button value): the game decides what a press does.
+//
+// For the keyboard it keeps a current cell, view state only: every new board puts it on
+// (1, 1), a mouse press moves it, and while the widget has the focus it wears a frame and
+// the keys move it or press it. A key press is reported exactly as the mouse press it
+// stands for.
 
 #include "view/cell_painter.h"
 #include "squares/squares.h"
@@ -45,23 +50,41 @@ public:
     const CellPainter &cellPainter() const { return painter_; }
     const SquareArray &squares() const { return squares_; }
 
+    // The cell the keys act on while a board is shown.
+    std::optional<Int16> currentCell() const { return current_; }
+    // Moves the current cell to square k, if it is a cell of the board.
+    void setCurrentCell(Int16 k);
+    // A press of the given button value on square k, whether by the mouse, a key or
+    // assistive technology: the square becomes current and the press is reported.
+    void pressSquare(Int16 k, int button);
+
 Q_SIGNALS:
     // button is the sum of every mouse button held: 1 left, 2 right, 4 middle.
     void squarePressed(int index, int button);
+    // The current cell moved (or a new board put it on (1, 1)); area is its square's.
+    void currentCellMoved(const QRect &area);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void relayout();
     void paintRect(class QPainter &painter, const QRect &rect);
+    void paintFocusFrame(class QPainter &painter, Int16 k);
+    // Square k's area grown by the pixel that rounding at fractional ratios may add.
+    QRect repaintArea(Int16 k) const;
+    std::optional<Int16> cellAfterKey(const QKeyEvent &event) const;
 
     const SquareArray &squares_;
     CellPainter painter_;
     QSize extent_;
     QPoint origin_; // pixel position of the board's top-left corner in the window
     qreal layoutRatio_ = 1.0; // the device pixel ratio the extent was worked out for
+    std::optional<Int16> current_;
 };
 
 // The button value of a press: every button held, the pressed one included.

@@ -11,7 +11,8 @@
 // "grab" saves the whole screen, or the given rectangle of it (a window's geometry).
 //
 // "cells" prints one letter per cell, a row per line: C covered, F covered with a white
-// flag mark, R uncovered, M uncovered mine, ? anything else.
+// flag mark, R uncovered, M uncovered mine, ? anything else; in lower case for the cell that
+// wears the keyboard's focus frame (a black outer ring and a white inner one, a pixel each).
 //
 // "ink" prints how many pixels of the rectangle differ from the window's grey: 0 for an empty
 // part of the window, more where something is drawn or the rectangle leaves the window.
@@ -26,21 +27,35 @@
 
 #include <X11/Xlib.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
 
-char classify(const QImage &image, int left, int top, int cell)
+QRgb rgb(const QImage &image, int x, int y)
 {
-    // The bottom-right corner inside the edge is never covered by a glyph.
-    const QRgb quiet = image.pixel(left + cell - 3, top + cell - 3) & 0xFFFFFFU;
+    return image.pixel(x, y) & 0xFFFFFFU;
+}
+
+bool framed(const QImage &image, int left, int top, int cell)
+{
+    const int last = cell - 1;
+    return rgb(image, left, top) == 0U && rgb(image, left + 1, top + 1) == 0xFFFFFFU
+        && rgb(image, left + last, top + last) == 0U
+        && rgb(image, left + last - 1, top + last - 1) == 0xFFFFFFU;
+}
+
+char look(const QImage &image, int left, int top, int cell)
+{
+    // The bottom-right corner inside the edge is never covered by a glyph or the frame.
+    const QRgb quiet = rgb(image, left + cell - 3, top + cell - 3);
     switch (quiet) {
     case 0x404040U: {
-        for (int y = top; y < top + cell; ++y)
-            for (int x = left; x < left + cell; ++x)
-                if ((image.pixel(x, y) & 0xFFFFFFU) == 0xFFFFFFU)
+        for (int y = top + 2; y < top + cell - 2; ++y)
+            for (int x = left + 2; x < left + cell - 2; ++x)
+                if (rgb(image, x, y) == 0xFFFFFFU)
                     return 'F';
         return 'C';
     }
@@ -51,6 +66,12 @@ char classify(const QImage &image, int left, int top, int cell)
     default:
         return '?';
     }
+}
+
+char classify(const QImage &image, int left, int top, int cell)
+{
+    const char letter = look(image, left, top, cell);
+    return framed(image, left, top, cell) ? static_cast<char>(std::tolower(letter)) : letter;
 }
 
 // Asks a window to close the way a window manager's close button does (WM_DELETE_WINDOW),

@@ -21,7 +21,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace tessfield {
 namespace {
@@ -196,6 +198,83 @@ TEST_F(HiDpi, GlyphsAreNotScaledUpBitmaps)
         ++compared;
     }
     EXPECT_GT(compared, 10);
+}
+
+// WCAG's contrast ratio of two colours, from their relative luminance.
+double contrast(QColor a, QColor b)
+{
+    const auto luminance = [](QColor colour) {
+        const auto channel = [](double value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF())
+            + 0.0722 * channel(colour.blueF());
+    };
+    const double la = luminance(a) + 0.05;
+    const double lb = luminance(b) + 0.05;
+    return std::max(la, lb) / std::min(la, lb);
+}
+
+// The keyboard's current cell wears a frame of two rings, each a whole number of device
+// pixels as wide as a square's edge, on every look: one colour per ring and nothing between,
+// one of them at least 3:1 against the look, and the cell's own pixels inside them. Without
+// the focus the board looks as it does with no current cell.
+TEST_F(HiDpi, TheFocusFrameIsCrispAndStandsOutOnEveryLook)
+{
+    PaintedBoard game(10, 15, 45, 11540);
+    game.widget.show();
+    game.widget.activateWindow();
+    game.widget.setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&game.widget));
+    const int line = edgeWidth(ratio);
+    const auto expectFramed = [&](Int16 k, const char *look) {
+        game.widget.setCurrentCell(k);
+        const QImage image = game.grab();
+        const QImage plain = cellImage(game, k);
+        const QRect device = game.widget.deviceRect(k);
+        const QColor background = toQColor(game.squares.background(k));
+        int wrong = 0;
+        std::set<QRgb> rings;
+        for (int y = 0; y < device.height(); ++y) {
+            for (int x = 0; x < device.width(); ++x) {
+                const int depth = std::min({x, y, device.width() - 1 - x, device.height() - 1 - y});
+                const QRgb seen = image.pixel(device.topLeft() + QPoint(x, y)) & 0xFFFFFFU;
+                // Inside the rings the cell's own image; in each ring its corner's colour.
+                const int ring = depth / line * line;
+                const bool framed = depth < 2 * line;
+                const QRgb want = (framed ? image.pixel(device.topLeft() + QPoint(ring, ring))
+                                          : plain.pixel(x, y))
+                    & 0xFFFFFFU;
+                if (framed)
+                    rings.insert(seen);
+                if (seen != want && ++wrong <= 3)
+                    ADD_FAILURE() << look << " square " << k << " pixel (" << x << ", " << y << ")";
+            }
+        }
+        EXPECT_EQ(wrong, 0) << look;
+        ASSERT_EQ(rings.size(), 2U) << look << ": the rings are not two plain colours";
+        const QColor outer = image.pixelColor(device.topLeft());
+        const QColor inner = image.pixelColor(device.topLeft() + QPoint(line, line));
+        EXPECT_GE(std::max(contrast(outer, background), contrast(inner, background)), 3.0) << look;
+        EXPECT_GE(contrast(outer, inner), 3.0) << look;
+    };
+    Int16 mine = -1;
+    Int16 count = -1;
+    for (Int16 k = 0; k < game.cells(); ++k) {
+        const auto [column, row] = cellPosition(15, k);
+        (game.board.hasMine(column, row) ? mine : count) = k;
+    }
+    expectFramed(0, "covered");
+    squareMouseDown(game.board, game.squares, 16, RightButton, game.stack);
+    game.show();
+    expectFramed(16, "flagged");
+    revealAll(game.board, game.squares);
+    game.show();
+    expectFramed(mine, "mine");
+    expectFramed(count, "uncovered");
+
+    game.widget.clearFocus();
+    expectCellsCopiedOneToOne(game, game.grab(), {});
 }
 
 // The same holds in the window, where the board sits in its scroll area: "Play Game" and

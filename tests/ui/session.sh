@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Runs a command in a desktop session of its own: a virtual X server and, with --a11y, the
+# screen-reader stack a desktop starts (a private D-Bus session bus, the accessibility bus
+# launcher and the registry). Everything it starts it ends by its PID when the command ends.
+#   session.sh WORK_DIR [--a11y] -- COMMAND...
+set -euo pipefail
+work=$1
+shift
+a11y=
+if [[ ${1:-} == --a11y ]]; then a11y=1; shift; fi
+[[ ${1:-} == -- ]] && shift
+mkdir -p "$work"
+
+tools=(Xvfb xauth xdotool xwininfo)
+[[ -n $a11y ]] && tools+=(dbus-daemon /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd)
+for tool in "${tools[@]}"; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (the test command installs it)"; exit 1; }
+done
+
+pids=()
+cleanup() {
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+}
+trap cleanup EXIT
+
+# shellcheck source=scripts/xvfb-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb-lib.sh"
+start_xvfb "$work"
+pids+=("$XVFB_PID")
+
+if [[ -n $a11y ]]; then
+    # The launcher keeps its bus socket under the runtime directory: one of our own, so that
+    # parallel runs and the desktop's own stack never meet.
+    export XDG_RUNTIME_DIR=$work/runtime
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    rm -f "$work/bus-address"
+    dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus-address" \
+        >"$work/dbus.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do [[ -s $work/bus-address ]] && break; sleep 0.1; done
+    [[ -s $work/bus-address ]] || { echo "the session bus did not start"; cat "$work/dbus.log"; exit 1; }
+    DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus-address")
+    export DBUS_SESSION_BUS_ADDRESS
+    # Ending the launcher ends the accessibility bus it runs.
+    /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$work/launcher.log" 2>&1 &
+    pids+=($!)
+    a11y_bus=
+    for _ in $(seq 100); do
+        a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
+            org.a11y.Bus.GetAddress 2>/dev/null | tr -d ' ') && [[ -n $a11y_bus ]] && break
+        sleep 0.1
+    done
+    [[ -n $a11y_bus ]] || { echo "the accessibility bus did not start"; cat "$work/launcher.log"; exit 1; }
+    # Started here rather than by the bus on demand, which would leave it to no one; the
+    # program and the client come once it has its name.
+    /usr/libexec/at-spi2-registryd >"$work/registry.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus / \
+            org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry 2>/dev/null |
+            grep -q true && break
+        sleep 0.1
+    done
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+fi
+
+export QT_QPA_PLATFORM=xcb
+status=0
+"$@" || status=$?
+exit "$status"
