@@ -1,17 +1,22 @@
-// What a player feels, on a real X server: from a mouse press sent by a separate X client
-// (xdotool, as a person's mouse would be) to the board painted on the screen.
+// What a player feels, on a real X server: from a mouse press or a key press sent by a
+// separate X client (xdotool, as a person's mouse or keyboard would be) to the board painted
+// on the screen.
 //
 // The clock starts when the press reaches the program and stops once the board widget has
 // painted, its window has been flushed to the X server, and a read-back of the screen shows
-// the new board at the centre and the four corners of the view. The read-backs are round
-// trips, so the server has put the picture on the screen by then; their own cost (a few
-// 1 x 1 pixel reads) is part of the figure. scripts/bench.sh runs this under Xvfb.
+// the new board at the centre and the four corners of the view (for a key, the one cell it
+// changed). The read-backs are round trips, so the server has put the picture on the screen
+// by then; their own cost (a few 1 x 1 pixel reads) is part of the figure. scripts/bench.sh
+// runs this under Xvfb.
 //
 //   play-game        "Play Game" on a board that "Test Code" left uncovered: every shown
 //                    cell turns from its uncovered look to covered
 //   play-game-first  "Play Game" on the largest board while the window holds the default
 //                    15 x 10 board, so the window also grows to the screen
 //   flood            a left press on a mine-free board, which uncovers every cell
+//   key-move         Right, then Left, with the board focused: the focus frame on the next
+//                    cell
+//   key-uncover      Space on the current cell, a covered count: that cell uncovered
 
 #include "bench_main.h"
 #include "boards.h"
@@ -40,6 +45,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tessfield::bench {
 namespace {
@@ -134,17 +140,27 @@ bool viewShows(Colour background)
 // Watches for the press and for the board's paints, and decides when the board is shown.
 class PressToPainted : public QObject {
 public:
-    PressToPainted(QWidget *target, Colour expected) : target_(target), expected_(expected)
+    // Clicks the left button where the mouse is, or with a key sends that key, and takes
+    // the board as shown once shown() says so.
+    PressToPainted(QWidget *target, std::function<bool()> shown, QString key = QString())
+        : target_(target), shown_(std::move(shown)), key_(std::move(key))
     {
         qApp->installEventFilter(this);
     }
+    PressToPainted(QWidget *target, Colour expected)
+        : PressToPainted(target, [expected] { return viewShows(expected); })
+    {
+    }
     ~PressToPainted() override { qApp->removeEventFilter(this); }
 
-    // Clicks the left button where the mouse is and waits for the picture; the seconds from
-    // the press arriving to the picture verified, or nothing after five seconds.
+    // Presses and waits for the picture; the seconds from the press arriving to the picture
+    // verified, or nothing after five seconds.
     std::optional<double> run()
     {
-        xdotool({QStringLiteral("click"), QStringLiteral("1")}, false);
+        if (key_.isEmpty())
+            xdotool({QStringLiteral("click"), QStringLiteral("1")}, false);
+        else
+            xdotool({QStringLiteral("key"), key_}, false);
         QElapsedTimer guard;
         guard.start();
         while (!done_ && guard.elapsed() < 5000)
@@ -159,8 +175,9 @@ protected:
     {
         // A press soon after the last one at the same place arrives as a double click,
         // which the widgets take as a press.
-        const bool press = event->type() == QEvent::MouseButtonPress
-            || event->type() == QEvent::MouseButtonDblClick;
+        const bool press = key_.isEmpty() ? event->type() == QEvent::MouseButtonPress
+                                                || event->type() == QEvent::MouseButtonDblClick
+                                          : event->type() == QEvent::KeyPress;
         if (press && watched == target_ && !pressed_)
             pressed_ = Clock::now();
         if (event->type() == QEvent::Paint && watched == form->board() && pressed_ && !checking_) {
@@ -168,7 +185,7 @@ protected:
             checking_ = true;
             QTimer::singleShot(0, this, [this] {
                 checking_ = false;
-                if (viewShows(expected_)) {
+                if (shown_()) {
                     painted_ = Clock::now();
                     done_ = true;
                 }
@@ -179,7 +196,8 @@ protected:
 
 private:
     QWidget *target_;
-    Colour expected_;
+    std::function<bool()> shown_;
+    QString key_;
     std::optional<Clock::time_point> pressed_;
     Clock::time_point painted_;
     bool checking_ = false;
@@ -235,6 +253,88 @@ void flood(benchmark::State &state, BoardSize size)
     measure(state, board, RevealedColour, [&] { setUpBoard(size, 0, Game::PlayGame); });
 }
 
+// Gives the keyboard to the board, as Tab would, with square k current.
+void focusBoardOn(Int16 k)
+{
+    BoardWidget *board = form->board();
+    form->activateWindow();
+    board->setFocus(Qt::TabFocusReason);
+    board->setCurrentCell(k);
+    settle();
+}
+
+// A covered count near the middle of the view: Space on it uncovers that cell alone.
+std::optional<Int16> countInView()
+{
+    const BoardWidget *board = form->board();
+    const auto middle = board->squareAt(visibleRect().center());
+    const Board &model = form->game().board();
+    const Int16 columns = model.columnCount;
+    for (int k = middle.value_or(0); middle && k < int{model.rowCount} * columns; ++k) {
+        const auto [column, row] = cellPosition(columns, narrowCast16(k));
+        if (!model.hasMine(column, row) && model.countGrid.at(column, row) > 0
+            && visibleRect().contains(board->squareRect(narrowCast16(k))))
+            return narrowCast16(k);
+    }
+    return std::nullopt;
+}
+
+// Whether the screen shows the focus frame's outer ring at the corner of square k.
+bool frameShown(Int16 k)
+{
+    const BoardWidget *board = form->board();
+    return screenPixel(board->mapToGlobal(board->squareRect(k).topLeft())) == 0U;
+}
+
+void keyMove(benchmark::State &state, BoardSize size)
+{
+    setUpBoard(size, mineCount(size, Mines::Density), Game::PlayGame);
+    const auto middle = form->board()->squareAt(visibleRect().center());
+    if (!middle) {
+        state.SkipWithError("no cell in the middle of the view");
+        return;
+    }
+    focusBoardOn(*middle);
+    bool right = true;
+    for (auto _ : state) {
+        const Int16 next = narrowCast16(*middle + (right ? 1 : 0));
+        PressToPainted watch(form->board(), [next] { return frameShown(next); },
+                             right ? QStringLiteral("Right") : QStringLiteral("Left"));
+        const auto seconds = watch.run();
+        if (!seconds) {
+            state.SkipWithError("the frame did not move within five seconds");
+            break;
+        }
+        state.SetIterationTime(*seconds);
+        right = !right;
+        settle();
+    }
+}
+
+void keyUncover(benchmark::State &state, BoardSize size)
+{
+    const QRgb revealed = toQColor(RevealedColour).rgb() & 0xFFFFFFU;
+    for (auto _ : state) {
+        setUpBoard(size, mineCount(size, Mines::Density), Game::PlayGame);
+        const auto k = countInView();
+        if (!k) {
+            state.SkipWithError("no covered count in the view");
+            break;
+        }
+        focusBoardOn(*k);
+        const BoardWidget *board = form->board();
+        const QPoint quiet = board->mapToGlobal(board->squareRect(*k).bottomRight() - QPoint(3, 3));
+        PressToPainted watch(form->board(), [=] { return screenPixel(quiet) == revealed; },
+                             QStringLiteral("space"));
+        const auto seconds = watch.run();
+        if (!seconds) {
+            state.SkipWithError("the cell was not uncovered within five seconds");
+            break;
+        }
+        state.SetIterationTime(*seconds);
+    }
+}
+
 void registerAll()
 {
     const auto add = [](const std::string &name, BoardSize size, void (*body)(benchmark::State &, BoardSize)) {
@@ -251,6 +351,8 @@ void registerAll()
         add("latency/play-game-first/" + size.label() + "/density", size, playGameFirst);
         add("latency/flood/" + size.label() + "/none", size, flood);
     }
+    add("latency/key-move/" + Boards[2].label() + "/density", Boards[2], keyMove);
+    add("latency/key-uncover/" + Boards[2].label() + "/density", Boards[2], keyUncover);
 }
 
 } // namespace

@@ -6,6 +6,10 @@
 //   visible   the part of the board the window shows, rendered into an image
 //   repaint   the same part repainted through the window's backing store and flushed
 //   one-cell  a right press that flags one cell, to that cell repainted and flushed
+//   key-move  an arrow key with the board focused, one cell there and back, to the focus
+//            frame repainted and flushed
+//   key-uncover  Space on the current cell, a covered count, to that cell repainted and
+//            flushed
 //   widget    the entire board widget rendered into one image (square boards only)
 //
 // Every board is first uncovered with "Test Code", so its cells show counts and mines; the
@@ -29,6 +33,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tessfield::bench {
 namespace {
@@ -139,6 +144,79 @@ void oneCellUpdate(benchmark::State &state, BoardSize size)
     state.counters["paints_per_press"] = static_cast<double>(paints.count) / static_cast<double>(state.iterations());
 }
 
+// Presses a key on the focused board and lets the window repaint and flush what it changed,
+// as the mouse press of oneCellUpdate does.
+void pressKey(BoardWidget *board, Qt::Key key)
+{
+    QTest::keyPress(board, key);
+    QWidget *top = board->window();
+    QCoreApplication::sendPostedEvents(top->windowHandle(), QEvent::UpdateRequest);
+    QCoreApplication::sendPostedEvents(top, QEvent::UpdateRequest);
+}
+
+bool focusBoard(Window &window)
+{
+    window.form.activateWindow();
+    window.form.board()->setFocus(Qt::TabFocusReason);
+    return QTest::qWaitForWindowActive(&window.form) && window.form.board()->hasFocus();
+}
+
+void keyMove(benchmark::State &state, BoardSize size)
+{
+    Window window(size, Mines::Density, Game::PlayGame);
+    BoardWidget *board = window.form.board();
+    const auto square = board->squareAt(window.visibleRect().center());
+    if (!square || !focusBoard(window)) {
+        state.SkipWithError("no focused board with a cell under the centre of the view");
+        return;
+    }
+    board->setCurrentCell(*square);
+    Window::settle();
+    // Back and forth by one cell, along the row unless the board is a single column.
+    const bool column = window.form.game().board().columnCount == 1;
+    const Qt::Key there = column ? Qt::Key_Down : Qt::Key_Right;
+    const Qt::Key back = column ? Qt::Key_Up : Qt::Key_Left;
+    bool forth = false;
+    timeEach(state, [&] {
+        QTest::keyRelease(board, forth ? there : back);
+        forth = !forth;
+    }, [&] { pressKey(board, forth ? there : back); });
+}
+
+void keyUncover(benchmark::State &state, BoardSize size)
+{
+    Window window(size, Mines::Density, Game::PlayGame);
+    BoardWidget *board = window.form.board();
+    // The covered counts in view, each uncovered alone by Space; a new board when all are.
+    std::vector<Int16> counts;
+    const auto refill = [&] {
+        QTest::keyRelease(board, Qt::Key_Space);
+        window.form.setupButton(Game::PlayGame)->click();
+        Window::settle();
+        const Board &model = window.form.game().board();
+        const QRect visible = window.visibleRect();
+        for (int k = int{model.rowCount} * model.columnCount - 1; k >= 0; --k) {
+            const auto [column, row] = cellPosition(model.columnCount, narrowCast16(k));
+            if (!model.hasMine(column, row) && model.countGrid.at(column, row) > 0
+                && visible.contains(board->squareRect(narrowCast16(k))))
+                counts.push_back(narrowCast16(k));
+        }
+        return !counts.empty() && focusBoard(window);
+    };
+    if (!refill()) {
+        state.SkipWithError("no covered count in view");
+        return;
+    }
+    timeEach(state, [&] {
+        if (counts.empty())
+            (void)refill();
+        QTest::keyRelease(board, Qt::Key_Space);
+        board->setCurrentCell(counts.back());
+        counts.pop_back();
+        Window::settle();
+    }, [&] { pressKey(board, Qt::Key_Space); });
+}
+
 void widgetPaint(benchmark::State &state, BoardSize size)
 {
     Window window(size, Mines::Density, Game::TestCode);
@@ -166,6 +244,8 @@ void registerAll()
         add("visible", size, visiblePaint);
         add("repaint", size, visibleRepaint);
         add("one-cell", size, oneCellUpdate);
+        add("key-move", size, keyMove);
+        add("key-uncover", size, keyUncover);
         if (size.rows == size.columns)
             add("widget", size, widgetPaint);
     }
