@@ -30,6 +30,7 @@ bool isTableChange(const QAccessibleEvent &event, QAccessibleTableModelChangeEve
 std::vector<std::pair<QAccessible::Event, int>> told(const std::vector<std::unique_ptr<QAccessibleEvent>> &events)
 {
     std::vector<std::pair<QAccessible::Event, int>> pairs;
+    pairs.reserve(events.size());
     for (const auto &event : events)
         pairs.emplace_back(event->type(), event->child());
     return pairs;
