@@ -39,8 +39,18 @@ def is_look_again(event_type, source):
             and source.getRole() == pyatspi.ROLE_TABLE)
 
 
+log = open(out + "/events.log", "w")
+
+
+def note(text):
+    log.write(text + "\n")
+    log.flush()
+
+
 def heard(event):
     events.append((time.monotonic(), event.type, event.source))
+    # What a screen reader hears, as it reads it: the event and its object's name.
+    note("  %s %d %r" % (event.type, event.detail1, event.source.name if event.source else None))
     # As a screen reader would: told that the table changed as a whole, forget what it said.
     if is_look_again(event.type, event.source):
         for cell in cells.values():
@@ -155,6 +165,7 @@ def script(game):
         raise Failure("no board table")
 
     def setup(button, what):
+        note(what)
         start = time.monotonic()
         act(buttons[button], "Press")
         yield Wait(lambda: any(is_look_again(kind, source) for t, kind, source in events
@@ -181,6 +192,7 @@ def script(game):
 
     # The keys move the current cell, and each move is a focus event on that cell.
     def key(name, row, column):
+        note("key " + name)
         start = time.monotonic()
         game.keys(name)
         expected = "row %d, column %d, covered" % (row, column)
@@ -203,6 +215,7 @@ def script(game):
     yield from key("Down", 2, 2)
 
     def play(target, action, what):
+        note("%s: %s on (%d, %d)" % (what, action, target[0] + 1, target[1] + 1))
         start = time.monotonic()
         act(cell(*target), action)
         yield told_since(start)
