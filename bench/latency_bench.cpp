@@ -344,10 +344,7 @@ void registerAll()
             ->Iterations(1);
     };
     for (const BoardSize size : {Boards[2], Boards[3], Boards[4]}) {
-        // A one-row board sizes the window below the setup buttons, so "Play Game" can be
-        // pressed on it only from another board.
-        if (size.rows > 1)
-            add("latency/play-game/" + size.label() + "/density", size, playGame);
+        add("latency/play-game/" + size.label() + "/density", size, playGame);
         add("latency/play-game-first/" + size.label() + "/density", size, playGameFirst);
         add("latency/flood/" + size.label() + "/none", size, flood);
     }
