@@ -313,9 +313,10 @@ std::optional<Int16> BoardWidget::cellAfterKey(const QKeyEvent &event) const
     if (!current_ || columns <= 0)
         return std::nullopt;
     const int last = squares_.slots() - 1;
-    const int rows = last / columns + 1;
-    int row = *current_ / columns;
-    int column = *current_ % columns;
+    const int rows = cellPosition(narrowCast16(columns), narrowCast16(last)).row;
+    const CellPosition at = cellPosition(narrowCast16(columns), *current_);
+    int row = at.row;
+    int column = at.column;
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
     if (modifiers == Qt::ControlModifier) {
         if (event.key() == Qt::Key_Home)
@@ -349,18 +350,18 @@ std::optional<Int16> BoardWidget::cellAfterKey(const QKeyEvent &event) const
         row += page;
         break;
     case Qt::Key_Home:
-        column = 0;
+        column = 1;
         break;
     case Qt::Key_End:
-        column = columns - 1;
+        column = columns;
         break;
     default:
         return std::nullopt;
     }
     // No wrap: a move past an edge stops at it.
-    row = std::clamp(row, 0, rows - 1);
-    column = std::clamp(column, 0, columns - 1);
-    return narrowCast16(std::min(row * columns + column, last));
+    row = std::clamp(row, 1, rows);
+    column = std::clamp(column, 1, columns);
+    return narrowCast16(std::min<int>(cellIndexUnchecked(columns, column, row), last));
 }
 
 void BoardWidget::focusInEvent(QFocusEvent *event)
