@@ -204,7 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     controls.entries = input.entries;
     std::optional<std::vector<std::uint8_t>> firstLayout;
     for (const Int16 button : {Game::TestCode, Game::PlayGame}) {
-        controls.forgetCalls();
+        controls.forgetHistory();
         game.setupGame(button);
         FUZZ_REQUIRE(controls.isReady());
         if (!expected.refusal.empty()) {

@@ -16,23 +16,6 @@ namespace {
 using fixtures::FakeControls;
 using fixtures::looks;
 
-const std::vector<std::string> BusyCalls = {
-    "setup 0 off", "caption 0 Please wait", "setup 1 off", "caption 1 Please wait",
-    "entry 1 off", "entry 2 off", "entry 3 off", "entry 4 off",
-};
-const std::vector<std::string> ReadyCalls = {
-    "setup 0 on", "caption 0 Test Code", "setup 1 on", "caption 1 Play Game",
-    "entry 1 on", "entry 2 on", "entry 3 on", "entry 4 on", "focus 1",
-};
-
-std::vector<std::string> concat(const std::vector<std::vector<std::string>> &parts)
-{
-    std::vector<std::string> all;
-    for (const auto &part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
-
 // A game just loaded, with its controls.
 struct Window {
     FakeControls controls;
@@ -56,23 +39,21 @@ struct Window {
     }
 };
 
-// Both buttons run the same sequence: the controls go busy before anything else, each
-// stage is announced while they are busy, the window is sized while drawing, and the
-// controls come back with the focus on "Play Game" and an empty status line.
+// Both buttons run the same sequence: each stage is told in order while the controls are
+// busy, the window is sized once, and the controls come back with the focus on "Play Game"
+// and an empty status line.
 TEST(SetupGame, ReportsEachStageWhileBusyAndEndsReady)
 {
     for (const Int16 index : {Game::TestCode, Game::PlayGame}) {
         Window w;
         w.game.setupGame(index);
-        EXPECT_EQ(w.controls.calls,
-                  concat({BusyCalls,
-                          {"status resetting board...", "status picking mine locations...",
-                           "status precalculating neighborhoods...", "status drawing screen",
-                           "size", "status "},
-                          ReadyCalls}))
+        EXPECT_EQ(w.controls.statusHistory,
+                  (std::vector<std::string>{"resetting board...", "picking mine locations...",
+                                            "precalculating neighborhoods...", "drawing screen", ""}))
             << "button " << index;
         for (const auto &state : w.controls.stateAtEachStatus)
             EXPECT_TRUE(FakeControls::isBusy(state)) << "button " << index;
+        EXPECT_EQ(w.controls.outerSizes.size(), 1U) << "button " << index;
         EXPECT_TRUE(w.controls.isReady());
         EXPECT_EQ(w.controls.state.status, "");
     }
@@ -167,7 +148,7 @@ TEST(SetupGame, LaysOutEverySquareAndFitsTheWindow)
     };
     Window w;
     for (const auto &c : cases) {
-        w.controls.forgetCalls();
+        w.controls.forgetHistory();
         w.setup(Game::PlayGame, c.rows, c.columns, "3", "1");
         SCOPED_TRACE(c.rows + " x " + c.columns);
         ASSERT_EQ(w.controls.outerSizes.size(), 1U);
@@ -250,7 +231,7 @@ TEST(SetupGame, RefusedSetupLeavesTheGameInProgressUntouched)
         w.game.onSquareMouseDown(149, LeftButton);
         const Board before = w.board();
         const auto squaresBefore = looks(w.squares());
-        w.controls.forgetCalls();
+        w.controls.forgetHistory();
 
         w.setup(Game::PlayGame, c.rows, c.columns, c.mines, c.id);
         EXPECT_EQ(w.board().rowCount, before.rowCount);
@@ -264,8 +245,7 @@ TEST(SetupGame, RefusedSetupLeavesTheGameInProgressUntouched)
         EXPECT_FALSE(w.controls.state.status.empty());
         EXPECT_TRUE(w.controls.outerSizes.empty());
         EXPECT_TRUE(w.controls.isReady());
-        EXPECT_EQ(w.controls.calls.front(), BusyCalls.front());
-        EXPECT_EQ(w.controls.calls.back(), "focus 1");
+        EXPECT_TRUE(FakeControls::isBusy(w.controls.stateAtEachStatus.front()));
 
         w.setup(Game::PlayGame, "3", "4", "2", "9");
         EXPECT_EQ(w.controls.state.status, "");

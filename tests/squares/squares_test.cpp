@@ -155,7 +155,6 @@ TEST(SquareArray, BuiltBoardHoldsExactlyItsSquares)
         fixtures::NullFrame frame;
         buildGrid(board, squares, frame);
         squares.clearChanges();
-        EXPECT_EQ(SquareArray::squareSize(), 24U);
         EXPECT_EQ(squares.perSquareBytes(), static_cast<std::size_t>(rows * columns) * 24U
                                                 + squares.changes().cells.capacity() * sizeof(Int16))
             << rows << " x " << columns;

@@ -254,18 +254,19 @@ TEST(BoardAccessibleNames, StatesInWords)
     EXPECT_EQ(cellAccessibleName(squares, 1, 0), QStringLiteral("row 1, column 1, mine"));
 }
 
-// The status line's texts reach a screen reader as its name, in the order they are shown.
+// Every text of the status line reaches a screen reader as its name, as it is shown.
 TEST_F(Accessibility, TheStatusLineNamesEveryProgressText)
 {
     QAccessibleInterface *iface = of(form.status());
+    QStringList written;
     QStringList names;
-    QObject::connect(&form, &Form1::statusWritten, &form,
-                     [&] { names.append(iface->text(QAccessible::Name)); });
+    QObject::connect(&form, &Form1::statusWritten, &form, [&](const QString &text) {
+        written.append(text);
+        names.append(iface->text(QAccessible::Name));
+    });
     pressSetup(1);
-    EXPECT_EQ(names, (QStringList{QStringLiteral("resetting board..."),
-                                  QStringLiteral("picking mine locations..."),
-                                  QStringLiteral("precalculating neighborhoods..."),
-                                  QStringLiteral("drawing screen"), QString()}));
+    EXPECT_GT(written.size(), 1);
+    EXPECT_EQ(names, written);
 }
 
 } // namespace

@@ -1,13 +1,11 @@
-// The board widget on the offscreen platform: presses reach the right square and a grab of
-// the widget shows what the squares hold.
+// The board widget on the offscreen platform: where its squares lie, and presses of the
+// mouse and the keys reaching the right square. What it shows is checked in looks_test.cpp.
 
 #include "painted_board.h"
 #include "game/actions.h"
 #include "game/game.h"
 #include "view/board_widget.h"
-#include "view/cell_painter.h"
 #include "squares/cells.h"
-#include "view/twips.h"
 
 #include <QImage>
 #include <QSignalSpy>
@@ -19,18 +17,13 @@ namespace {
 
 using fixtures::PaintedBoard;
 
-QRgb rgbOf(Colour colour)
-{
-    return toQColor(colour).rgb();
-}
-
-// Every cell is 255 twips square and the board starts at the template's corner, so at any
-// DPI the squares tile the widget edge to edge with no gap and no overlap.
+// Every cell is 255 twips square, 17 pixels at 96 DPI, and the board starts at the
+// template's corner, so the squares tile the widget edge to edge with no gap and no overlap.
 TEST(BoardWidget, SquaresTileTheWidgetWithoutGaps)
 {
     PaintedBoard game(10, 15, 45, 11540);
-    const double dpi = game.widget.logicalDpi();
-    const int cell = twipsToPixels(255, dpi);
+    ASSERT_EQ(game.widget.logicalDpi(), 96.0);
+    const int cell = 17;
     EXPECT_EQ(game.widget.size(), QSize(15 * cell, 10 * cell));
     for (Int16 k = 0; k < 150; ++k) {
         const QRect area = game.widget.squareRect(k);
@@ -73,68 +66,84 @@ TEST(BoardWidget, ButtonValueSumsEveryHeldButton)
     EXPECT_EQ(buttonValue(Qt::BackButton), 0);
 }
 
-// After a full reveal every cell of the default game shows its true background: light red
-// for mines, silver for the rest.
-TEST(BoardWidget, GrabAfterRevealShowsEveryCellsBackground)
-{
-    PaintedBoard game(10, 15, 45, 11540);
-    revealAll(game.board, game.squares);
-    game.show();
-    const QImage image = game.grab();
-    for (Int16 k = 0; k < 150; ++k) {
-        const auto [column, row] = cellPosition(15, k);
-        const Colour expected = game.board.hasMine(column, row) ? MineColour : RevealedColour;
-        EXPECT_EQ(image.pixel(game.quietPixel(k)), rgbOf(expected)) << "square " << k;
-    }
-}
+struct MoveCase {
+    const char *name;
+    Int16 from;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    Int16 to;
+};
 
-// A flag shows white pixels on a covered square and leaves its neighbours alone; taking it
-// off leaves no white behind.
-TEST(BoardWidget, GrabShowsAFlagAndItsRemoval)
+// The keys move the current cell as the key table says, stopping at the edges, on a board of
+// 4 rows by 5 columns shown whole (so a page is 4 rows); the keypad's keys count as the
+// others, and a modifier that gives a key no meaning leaves the cell where it is.
+TEST(BoardWidgetKeys, MoveTheCurrentCell)
 {
-    PaintedBoard game(10, 15, 45, 11540);
-    const auto whitePixels = [&](Int16 k) {
-        const QImage image = game.grab();
-        const QRect area = game.widget.squareRect(k);
-        int count = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                count += image.pixel(x, y) == qRgb(255, 255, 255) ? 1 : 0;
-        return count;
+    PaintedBoard game(4, 5, 0, 1);
+    game.widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&game.widget));
+    const MoveCase cases[] = {
+        {"Right", 0, Qt::Key_Right, {}, 1},
+        {"Right at the right edge", 4, Qt::Key_Right, {}, 4},
+        {"Left at the left edge", 5, Qt::Key_Left, {}, 5},
+        {"Down", 1, Qt::Key_Down, {}, 6},
+        {"Down at the bottom", 16, Qt::Key_Down, {}, 16},
+        {"Up at the top", 2, Qt::Key_Up, {}, 2},
+        {"Home", 7, Qt::Key_Home, {}, 5},
+        {"End", 7, Qt::Key_End, {}, 9},
+        {"End on the last row", 16, Qt::Key_End, {}, 19},
+        {"End in the last column", 9, Qt::Key_End, {}, 9},
+        {"Ctrl+Home", 13, Qt::Key_Home, Qt::ControlModifier, 0},
+        {"Ctrl+End", 1, Qt::Key_End, Qt::ControlModifier, 19},
+        {"Page Down", 1, Qt::Key_PageDown, {}, 16},
+        {"Page Up", 17, Qt::Key_PageUp, {}, 2},
+        {"keypad Right", 0, Qt::Key_Right, Qt::KeypadModifier, 1},
+        {"keypad End", 5, Qt::Key_End, Qt::KeypadModifier, 9},
+        {"Alt+Right", 0, Qt::Key_Right, Qt::AltModifier, 0},
     };
-    squareMouseDown(game.board, game.squares, 16, RightButton, game.stack);
-    game.show();
-    EXPECT_GT(whitePixels(16), 5);
-    EXPECT_EQ(whitePixels(17), 0);
-    EXPECT_EQ(game.grab().pixel(game.quietPixel(16)), rgbOf(CoveredColour));
-
-    squareMouseDown(game.board, game.squares, 16, RightButton, game.stack);
-    game.show();
-    EXPECT_EQ(whitePixels(16), 0);
+    for (const MoveCase &c : cases) {
+        game.widget.setCurrentCell(c.from);
+        ASSERT_EQ(game.widget.currentCell(), c.from) << c.name;
+        QTest::keyClick(&game.widget, c.key, c.modifiers);
+        EXPECT_EQ(game.widget.currentCell(), c.to) << c.name;
+    }
 }
 
-// After a flood the uncovered cells are silver and the covered ones stay dark, pixel for
-// pixel as the squares say.
-TEST(BoardWidget, GrabAfterFloodMatchesTheSquares)
+struct KeyPressCase {
+    const char *name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int button; // 0: no press
+};
+
+// A key that stands for a mouse button presses the current cell with that button's value.
+TEST(BoardWidgetKeys, PressTheCurrentCellAsTheirButton)
 {
-    PaintedBoard game(12, 12, 6, 7);
-    Int16 zero = -1;
-    for (Int16 k = 0; k < 144 && zero < 0; ++k) {
-        const auto [column, row] = cellPosition(12, k);
-        if (game.board.countGrid.at(column, row) == 0)
-            zero = k;
+    PaintedBoard game(4, 5, 0, 1);
+    QSignalSpy pressed(&game.widget, &BoardWidget::squarePressed);
+    const KeyPressCase cases[] = {
+        {"Space", Qt::Key_Space, {}, 1},
+        {"Return", Qt::Key_Return, {}, 1},
+        {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, 1},
+        {"F", Qt::Key_F, {}, 2},
+        {"Shift+F", Qt::Key_F, Qt::ShiftModifier, 2},
+        {"C", Qt::Key_C, {}, 4},
+        {"Ctrl+F", Qt::Key_F, Qt::ControlModifier, 0},
+        {"X", Qt::Key_X, {}, 0},
+    };
+    game.widget.setCurrentCell(7);
+    for (const KeyPressCase &c : cases) {
+        QTest::keyClick(&game.widget, c.key, c.modifiers);
+        if (c.button == 0) {
+            EXPECT_EQ(pressed.count(), 0) << c.name;
+            pressed.clear();
+            continue;
+        }
+        ASSERT_EQ(pressed.count(), 1) << c.name;
+        const QList<QVariant> arguments = pressed.takeFirst();
+        EXPECT_EQ(arguments.at(0).toInt(), 7) << c.name;
+        EXPECT_EQ(arguments.at(1).toInt(), c.button) << c.name;
     }
-    ASSERT_GE(zero, 0);
-    squareMouseDown(game.board, game.squares, zero, LeftButton, game.stack);
-    game.show();
-    const QImage image = game.grab();
-    int uncovered = 0;
-    for (Int16 k = 0; k < 144; ++k) {
-        const Colour background = game.squares.background(k);
-        uncovered += background != CoveredColour ? 1 : 0;
-        EXPECT_EQ(image.pixel(game.quietPixel(k)), rgbOf(background)) << "square " << k;
-    }
-    EXPECT_GT(uncovered, 1);
 }
 
 // Looks are rendered once and reused: a fully revealed board has only a handful of them.
