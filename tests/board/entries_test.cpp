@@ -22,6 +22,8 @@ struct RefusalCase {
 TEST(Entries, RefusesEachEntryThatCannotMakeABoard)
 {
     const std::vector<RefusalCase> cases = {
+        {{"", "", "", ""}, refusals::Rows},
+        {{"-0", "15", "45", "11540"}, refusals::Rows},
         {{"0", "15", "45", "11540"}, refusals::Rows},
         {{"-1", "15", "45", "11540"}, refusals::Rows},
         {{"abc", "15", "45", "11540"}, refusals::Rows},
@@ -33,9 +35,11 @@ TEST(Entries, RefusesEachEntryThatCannotMakeABoard)
         {{"1", "32767.5", "0", "1"}, refusals::Columns},
         {{"10", "15", "32768", "11540"}, refusals::Mines},
         {{"10", "15", "-32769", "11540"}, refusals::Mines},
+        {{"10", "15", "1e999", "11540"}, refusals::Mines},
         {{"10", "15", "45", "1e999"}, refusals::GameId},
         {{"10", "15", "45", "-1e999"}, refusals::GameId},
         {{"2", "16384", "0", "1"}, refusals::Cells},
+        {{"1e4", "15", "45", "1"}, refusals::Cells},
         {{"182", "181", "0", "1"}, refusals::Cells},
         {{"32767", "32767", "0", "1"}, refusals::Cells},
     };
@@ -65,6 +69,9 @@ TEST(Entries, AcceptsBoardsUpToThirtyTwoThousandSevenHundredSixtySevenCells)
         {{"181", "181", "32767", "-2.75"}, {181, 181, 32767, -2.75}},
         {{"10.5", "11.5", "-32768", "x"}, {10, 12, -32768, 0.0}},
         {{"1", "1", "5", "1e300"}, {1, 1, 5, 1e300}},
+        {{"217", "151", "100", "7"}, {217, 151, 100, 7.0}},
+        {{"10", "15", "1e4", "1e4"}, {10, 15, 10000, 1e4}},
+        {{"10", "15", "-", "+"}, {10, 15, 0, 0.0}},
     };
     for (const auto &c : cases) {
         const EntryCheck check = checkEntries(c.texts);

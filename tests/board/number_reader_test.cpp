@@ -37,8 +37,11 @@ TEST(NumberReader, ReadsLeadingNumberAndIgnoresTheRest)
         // Words that a library parser takes for numbers are only text in an entry box.
         {"inf", 0.0},      {"-infinity", 0.0},  {"nan", 0.0},
         {"1e0000000000000000000005", 1e5},      {"1.7976931348623157e308", 1.7976931348623157e308},
-        // Arabic-Indic and fullwidth digits are not decimal digits here.
+        // Arabic-Indic and fullwidth digits are not decimal digits here, nor is any other
+        // letter or a control character in front; after the number they end it.
         {"\u0661\u0662", 0.0}, {"\uFF11\uFF12", 0.0}, {"7\uFF12", 7.0},
+        {"\u00E4\u00F6\u00FC", 0.0}, {"\x01" "12", 0.0}, {"12\x1b[0m", 12.0}, {"15\x7f", 15.0},
+        {"+", 0.0},        {"   ", 0.0},         {" 15 ", 15.0},
     };
     for (const auto &c : cases)
         EXPECT_EQ(readNumber(c.text), c.expected) << "text \"" << c.text << '"';
