@@ -129,17 +129,18 @@ TEST_F(HiDpi, CellImagesAreRenderedAtDeviceResolution)
     }
 }
 
-// A covered cell is a full rectangle: a light top and left edge, a dark right and bottom
-// edge, each a whole number of device pixels wide, and the covered grey inside, with not
-// one pixel of anything else anywhere on the board.
+// A covered cell is a full rectangle: a lighter top and left edge, a darker right and
+// bottom edge, each one colour and a whole number of device pixels wide, and the covered
+// grey 0x404040 inside, with not one pixel of anything else anywhere on the board.
 TEST_F(HiDpi, CoveredCellsAreFullRectanglesWithCrispEdges)
 {
     PaintedBoard game(10, 15, 45, 11540);
     const QImage image = game.grab();
-    const QColor covered = toQColor(CoveredColour);
-    const QRgb inside = covered.rgb();
-    const QRgb light = covered.lighter(160).rgb();
-    const QRgb dark = covered.darker(150).rgb();
+    const QRgb inside = qRgb(0x40, 0x40, 0x40);
+    const QRgb light = image.pixel(0, 0);
+    const QRgb dark = image.pixel(game.widget.deviceRect(0).bottomRight());
+    EXPECT_GT(qGray(light), qGray(inside));
+    EXPECT_LT(qGray(dark), qGray(inside));
     const int line = edgeWidth(ratio);
     int wrong = 0;
     for (Int16 k = 0; k < game.cells(); ++k) {
@@ -232,7 +233,8 @@ TEST_F(HiDpi, TheFocusFrameIsCrispAndStandsOutOnEveryLook)
         const QImage image = game.grab();
         const QImage plain = cellImage(game, k);
         const QRect device = game.widget.deviceRect(k);
-        const QColor background = toQColor(game.squares.background(k));
+        // The look's background, from a corner inside the rings that no glyph reaches.
+        const QColor background = plain.pixelColor(plain.width() - 2 * line - 2, plain.height() - 2 * line - 2);
         int wrong = 0;
         std::set<QRgb> rings;
         for (int y = 0; y < device.height(); ++y) {
