@@ -111,6 +111,12 @@ TEST(SquareArray, RecordsEachChangedSquareOnceInOrder)
     EXPECT_TRUE(squares.changes().cells.empty());
     squares.setBackground(2, CoveredColour);
     EXPECT_EQ(squares.changes().cells, (std::vector<Int16>{2}));
+
+    // Erasing a drawing (a flag taken off) changes the look as much as writing one.
+    squares.write(3, "X");
+    squares.clearChanges();
+    squares.clear(3);
+    EXPECT_EQ(squares.changes().cells, (std::vector<Int16>{3}));
 }
 
 // The hit test finds the visible square under a point, using the arrangement as a shortcut
