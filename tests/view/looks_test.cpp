@@ -156,10 +156,12 @@ protected:
     }
 
     // A square less its edge lines, whose look is the implementer's.
-    static QRect inset(QRect area, int scale) { return area.adjusted(scale, scale, -scale, -scale); }
-    QRect inside(Int16 k, int scale) const { return inset(cell(k, scale), scale); }
+    QRect inside(Int16 k, int scale) const
+    {
+        return cell(k, scale).adjusted(scale, scale, -scale, -scale);
+    }
 
-    // The colour most pixels inside square k have.
+    // The colour most pixels of an area have.
     static QRgb commonest(const QImage &image, QRect area)
     {
         std::map<QRgb, int> counts;
@@ -172,6 +174,7 @@ protected:
             | 0xFF000000U;
     }
 
+    // How many pixels of an area are not the colour.
     static int unlike(const QImage &image, QRect area, QRgb colour)
     {
         int pixels = 0;
