@@ -73,7 +73,8 @@ struct Ink {
     {
         if (x < 0 || y < 0 || x >= size.width() || y >= size.height())
             return 0.0;
-        return share[static_cast<std::size_t>(y * size.width() + x)];
+        return share[static_cast<std::size_t>(y) * static_cast<std::size_t>(size.width())
+                     + static_cast<std::size_t>(x)];
     }
 };
 
