@@ -1,80 +1,21 @@
-// What the board widget repaints and re-lays out from the changes it is handed: every cell
-// the game changed is repainted however many there are, a move to a screen of another
+// What the board widget lays out again and renders afresh: a move to a screen of another
 // device pixel ratio lays the board out again, and a cell image is never reused at a DPI it
-// was not rendered for.
+// was not rendered for. (That every change is repainted, looks_test.cpp reads back from the
+// window's backing store.)
 
 #include "painted_board.h"
 #include "view/cell_painter.h"
 
 #include <QGuiApplication>
-#include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace tessfield {
 namespace {
 
 using fixtures::PaintedBoard;
-
-// Records the region of every paint event the widget gets.
-class PaintSpy : public QObject {
-public:
-    explicit PaintSpy(QWidget &widget) { widget.installEventFilter(this); }
-    QRegion painted;
-
-protected:
-    bool eventFilter(QObject * /*watched*/, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted += static_cast<QPaintEvent *>(event)->region();
-        return false;
-    }
-};
-
-struct RepaintCase {
-    const char *name;
-    bool many; // more changed cells than the widget repaints one by one
-    std::function<void(PaintedBoard &)> act;
-};
-
-// A flag changes one cell, a flood and a loss change hundreds: the widget is handed the
-// changes and must schedule a repaint of every one of them, or stale cells stay on screen.
-TEST(BoardWidgetRepaint, EveryChangedCellIsRepainted)
-{
-    const auto press = [](Int16 k, Int16 button) {
-        return [k, button](PaintedBoard &game) {
-            squareMouseDown(game.board, game.squares, k, button, game.stack);
-        };
-    };
-    // On 20 x 20 with 10 mines from game ID 3, cell 0 has no mine around it and floods a
-    // region of well over a hundred cells.
-    const RepaintCase cases[] = {
-        {"a flag", false, press(5, RightButton)},
-        {"a flood", true, press(0, LeftButton)},
-        {"a loss", true, [](PaintedBoard &game) { revealAll(game.board, game.squares); }},
-    };
-    for (const RepaintCase &c : cases) {
-        PaintedBoard game(20, 20, 10, 3);
-        game.widget.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&game.widget));
-        QCoreApplication::processEvents();
-        PaintSpy spy(game.widget);
-
-        c.act(game);
-        const SquareChanges changes = game.show();
-        QCoreApplication::processEvents();
-
-        ASSERT_FALSE(changes.cells.empty()) << c.name;
-        ASSERT_EQ(changes.cells.size() > SquareChanges::ManyCells, c.many) << c.name;
-        for (const Int16 k : changes.cells)
-            EXPECT_TRUE(spy.painted.contains(game.widget.squareRect(k)))
-                << c.name << ": square " << k << " of " << changes.cells.size() << " not repainted";
-    }
-}
 
 // A cell's image depends on the DPI its glyph is sized for, not only on its device size: a
 // board at another DPI gets images of its own.
