@@ -13,8 +13,10 @@
 #   MUTATE_JOBS     tests run at once (default 2)
 #
 # A line of the list is a name, a file of the tree and a sed script that plants the fault in
-# that file; a fault whose script no longer changes its file is reported as not applied,
-# since the code it aimed at has moved. Slow (a build per fault) and not part of CI.
+# that file. Code that may move between files names them all, separated by commas: the fault
+# goes into the first one that the script changes. A fault whose script changes none of its
+# files is reported as not applied, since the code it aimed at has gone. Slow (a build per
+# fault) and not part of CI.
 # Exits non-zero when a fault survived, was not applied or did not build.
 set -euo pipefail
 
@@ -80,16 +82,22 @@ while read -r name file script; do
     [[ -z $name || $name == \#* ]] && continue
     [[ -n $pattern ]] && ! grep -q -e "$pattern" <<< "$name" && continue
     total=$((total + 1))
-    target=$src/$file
-    if [[ ! -f $target ]]; then
-        result="NOT APPLIED (no file $file)"
+    planted=
+    for candidate in ${file//,/ }; do
+        [[ -f $root/$candidate ]] || continue
+        sed -e "$script" "$root/$candidate" > "$log/planted"
+        if ! cmp -s "$root/$candidate" "$log/planted"; then
+            planted=$candidate
+            break
+        fi
+    done
+    if [[ -z $planted ]]; then
+        result="NOT APPLIED (the script changes nothing in $file)"
         broken=$((broken + 1))
     else
-        sed -i -e "$script" "$target"
-        if cmp -s "$root/$file" "$target"; then
-            result="NOT APPLIED (the script changes nothing in $file)"
-            broken=$((broken + 1))
-        elif ! build_tree; then
+        target=$src/$planted
+        cp "$log/planted" "$target"
+        if ! build_tree; then
             result="DOES NOT BUILD (see a build of the fault by hand)"
             broken=$((broken + 1))
         elif failed=$(run_tests); then
@@ -99,7 +107,7 @@ while read -r name file script; do
             result="caught by $failed"
             caught=$((caught + 1))
         fi
-        cp "$root/$file" "$target"
+        cp "$root/$planted" "$target"
     fi
     summary+=("$(printf '%-34s %s' "$name" "$result")")
     printf '%-34s %s\n' "$name" "$result"
