@@ -177,5 +177,26 @@ def play(game, log):
          "Test Code")
     step(game, log, ["shift+Tab"], ["board panel.", cell(1, 1, "mine")], "the new board")
 
+    # A board far wider than the window, without mines: a move to its far end reads the one
+    # cell the window scrolled to, one press uncovers all 2400 cells in one sentence, and a
+    # far cell read before that press is read as it is now.
+    step(game, log, ["Tab"], ["Play Game push button."], "to Play Game")
+    step(game, log, ["Tab"], ["8", "selected", "rows text.", "8 selected."], "to rows")
+    step(game, log, ["Tab"], ["Text unselected.", "8", "selected", "columns text.",
+                              "8 selected."], "to columns")
+    step(game, log, ["3"], ["Selection deleted."], "columns 3")
+    step(game, log, ["0"], [], "columns 30")
+    step(game, log, ["0"], [], "columns 300")
+    step(game, log, ["Tab"], ["10", "selected", "mines text.", "10 selected."], "to mines")
+    step(game, log, ["0"], ["Selection deleted."], "mines 0")
+    step(game, log, ["Return"], ["Play Game push button.",
+                                 "board of 8 rows by 300 columns, 0 mines."], "a wide board")
+    step(game, log, ["shift+Tab"], ["board panel.", cell(1, 1, "covered")], "into the board")
+    step(game, log, ["End"], [cell(1, 300, "covered")], "to the far end")
+    step(game, log, ["Down"], [cell(2, 300, "covered")], "down at the far end")
+    step(game, log, ["Home"], [cell(2, 1, "covered")], "back to the first column")
+    step(game, log, ["space"], ["empty: 2400 cells uncovered."], "uncover the whole board")
+    step(game, log, ["End"], [cell(2, 300, "empty")], "the far end again")
+
 
 run()
