@@ -61,6 +61,14 @@ protected:
     void moveEvent(QMoveEvent *event) override;
 
 private:
+    // The constructor's steps, in order.
+    QPalette applyFormColours();
+    void createEntries(const QPalette &controlPalette);
+    void createButtons(const QPalette &controlPalette);
+    void createStatusLine(const QPalette &controlPalette);
+    void createBoardArea(const QPalette &controlPalette);
+    void orderTabs();
+
     // The window's two entry points into the game.
     void runSetup(int index);
     void pressSquare(int index, int button);
