@@ -91,7 +91,7 @@ void Game::onSquareMouseDown(Int16 index, Int16 button, Int16 /*shift*/, float /
 
 void Game::enterBusyState()
 {
-    for (int i : {0, 1}) {
+    for (const Int16 i : {TestCode, PlayGame}) {
         controls_.setSetupEnabled(i, false);
         controls_.setSetupCaption(i, BusyCaption);
     }
@@ -101,7 +101,7 @@ void Game::enterBusyState()
 
 void Game::leaveBusyState()
 {
-    for (int i : {0, 1}) {
+    for (const Int16 i : {TestCode, PlayGame}) {
         controls_.setSetupEnabled(i, true);
         controls_.setSetupCaption(i, SetupCaptions.at(static_cast<std::size_t>(i)));
     }
