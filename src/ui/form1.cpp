@@ -228,15 +228,24 @@ void Form1::play(Step step)
 {
     try {
         step();
+        square_->showChanges(game_.takeChanges());
     } catch (const std::exception &error) {
-        setStatusText(std::string("failed: ") + error.what());
-        game_.leaveBusyState();
+        recoverFrom(std::string("failed: ") + error.what());
     } catch (...) {
-        setStatusText("failed");
-        game_.leaveBusyState();
+        recoverFrom("failed");
     }
-    // Whatever the step got done before a failure is on the squares, and is shown as well.
-    square_->showChanges(game_.takeChanges());
+}
+
+void Form1::recoverFrom(const std::string &failure)
+{
+    setStatusText(failure);
+    game_.leaveBusyState();
+    // Whatever the step got done before it failed is on the squares and is shown as well.
+    // The failure may have come while the board was being shown, taking the list of changes
+    // with it, so the board is laid out and painted afresh from the squares themselves.
+    SquareChanges changes = game_.takeChanges();
+    changes.layout = true;
+    square_->showChanges(changes);
 }
 
 void Form1::runSetup(int index)

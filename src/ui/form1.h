@@ -15,6 +15,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -76,6 +77,7 @@ private:
     // failure is told in the status line and the controls are left ready.
     template <typename Step>
     void play(Step step);
+    void recoverFrom(const std::string &failure);
     void fitLabelFont();
     void revealStatus();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);
