@@ -1,6 +1,7 @@
 #include "game.h"
 
 #include "board/mines.h"
+#include "squares/cells.h"
 
 #include <exception>
 #include <string>
@@ -10,6 +11,17 @@ namespace tessfield {
 namespace {
 
 constexpr int EntryCount = 4;
+
+// The window's frame allowance around the board, in twips, on the right and at the bottom.
+constexpr float WindowMargin = 500.0F;
+
+// Sizes the window around the board that was just laid out on the squares.
+void fitWindow(const Board &board, const SquareArray &squares, WindowControls &controls)
+{
+    controls.setOuterSize(
+        static_cast<float>(board.columnCount) * squares.width(0) + squares.left(0) + WindowMargin,
+        static_cast<float>(board.rowCount) * squares.height(0) + squares.top(0) + WindowMargin);
+}
 
 } // namespace
 
@@ -55,7 +67,8 @@ void Game::setupGame(Int16 index)
         controls_.setStatusText("precalculating neighborhoods...");
         countNeighbours(board_);
         controls_.setStatusText("drawing screen");
-        buildGrid(board_, squares_, controls_);
+        buildGrid(board_, squares_);
+        fitWindow(board_, squares_, controls_);
         if (index == TestCode)
             revealAll(board_, squares_);
         controls_.setStatusText("");

@@ -10,7 +10,6 @@
 #include "squares/cells.h"
 #include "squares/squares.h"
 
-#include "../support/null_frame.h"
 
 #include <optional>
 #include <string>
@@ -39,8 +38,7 @@ struct TestBoard {
         for (const auto cell : mines)
             board.mineGrid.at(cell.column, cell.row) = 1;
         countNeighbours(board);
-        NullFrame frame;
-        buildGrid(board, squares, frame);
+        buildGrid(board, squares);
         squares.clearChanges();
     }
 
