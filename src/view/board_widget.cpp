@@ -1,5 +1,6 @@
 #include "board_widget.h"
 
+#include "squares/cells.h"
 #include "view/board_accessible.h"
 #include "view/twips.h"
 
@@ -33,11 +34,11 @@ int keyButton(const QKeyEvent &event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 1;
+        return LeftButton;
     case Qt::Key_F:
-        return 2;
+        return RightButton;
     case Qt::Key_C:
-        return 4;
+        return MiddleButton;
     default:
         return 0;
     }
@@ -49,11 +50,11 @@ int buttonValue(Qt::MouseButtons buttons)
 {
     int value = 0;
     if (buttons.testFlag(Qt::LeftButton))
-        value += 1;
+        value += LeftButton;
     if (buttons.testFlag(Qt::RightButton))
-        value += 2;
+        value += RightButton;
     if (buttons.testFlag(Qt::MiddleButton))
-        value += 4;
+        value += MiddleButton;
     return value;
 }
 
