@@ -96,8 +96,7 @@ void Game::discardBoard()
     board_.countGrid = {};
 }
 
-void Game::onSquareMouseDown(Int16 index, Int16 button, Int16 /*shift*/, float /*x*/,
-                             float /*y*/)
+void Game::onSquareMouseDown(Int16 index, Int16 button)
 {
     squareMouseDown(board_, squares_, index, button, floodStack_);
 }
