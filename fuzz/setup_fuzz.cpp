@@ -127,7 +127,7 @@ void checkSquares(const Game &game, bool uncovered)
     const Board &board = game.board();
     const SquareArray &squares = game.squares();
     const int cells = board.rowCount * board.columnCount;
-    FUZZ_REQUIRE(squares.slots() == cells);
+    FUZZ_REQUIRE(squares.indexLimit() == cells);
     const float left0 = squares.left(0);
     const float top0 = squares.top(0);
     for (int k = 0; k < cells; ++k) {
@@ -229,6 +229,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     controls.entries = {"3", "4", "2", "1"};
     game.setupGame(Game::PlayGame);
     FUZZ_REQUIRE(controls.isReady() && controls.state.status.empty());
-    FUZZ_REQUIRE(game.squares().slots() == 12);
+    FUZZ_REQUIRE(game.squares().indexLimit() == 12);
     return 0;
 }

@@ -84,7 +84,7 @@ void Game::setupGame(Int16 index)
 
 void Game::discardBoard()
 {
-    for (int k = 1; k < squares_.slots(); ++k) {
+    for (int k = 1; k < squares_.indexLimit(); ++k) {
         if (squares_.exists(narrowCast16(k)))
             squares_.destroy(narrowCast16(k));
     }

@@ -126,7 +126,7 @@ void BoardWidget::relayout()
     int deviceRight = 0;
     int deviceBottom = 0;
     bool anyVisible = false;
-    for (Int16 k = 0; k < squares_.slots(); ++k) {
+    for (Int16 k = 0; k < squares_.indexLimit(); ++k) {
         if (!squares_.exists(k) || !squares_.visible(k))
             continue;
         anyVisible = true;
@@ -236,7 +236,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const float width = squares_.width(0);
     const float height = squares_.height(0);
     if (columns <= 0 || width <= 0.0F || height <= 0.0F) {
-        for (Int16 k = 0; k < squares_.slots(); ++k)
+        for (Int16 k = 0; k < squares_.indexLimit(); ++k)
             paintSquare(k);
         return;
     }
@@ -247,7 +247,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const auto cellOf = [&](int pixel, float start, float size) {
         return static_cast<long long>(std::floor((pixelsToTwips(pixel, dpi) - start) / size));
     };
-    const long long rows = (squares_.slots() + columns - 1) / columns;
+    const long long rows = (squares_.indexLimit() + columns - 1) / columns;
     const long long firstColumn = std::max(0LL, cellOf(topLeft.x(), squares_.left(0), width) - 1);
     const long long lastColumn = std::min<long long>(columns - 1, cellOf(bottomRight.x(), squares_.left(0), width) + 1);
     const long long firstRow = std::max(0LL, cellOf(topLeft.y(), squares_.top(0), height) - 1);
@@ -255,7 +255,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     for (long long row = firstRow; row <= lastRow; ++row) {
         for (long long column = firstColumn; column <= lastColumn; ++column) {
             const long long k = row * columns + column;
-            if (k < squares_.slots())
+            if (k < squares_.indexLimit())
                 paintSquare(narrowCast16(k));
         }
     }
@@ -313,7 +313,7 @@ std::optional<Int16> BoardWidget::cellAfterKey(const QKeyEvent &event) const
     const int columns = squares_.arrangement();
     if (!current_ || columns <= 0)
         return std::nullopt;
-    const int last = squares_.slots() - 1;
+    const int last = squares_.indexLimit() - 1;
     const int rows = cellPosition(narrowCast16(columns), narrowCast16(last)).row;
     const CellPosition at = cellPosition(narrowCast16(columns), *current_);
     int row = at.row;

@@ -103,7 +103,7 @@ inline Look lookOf(const SquareArray &squares, Int16 k)
 inline std::vector<Look> looks(const SquareArray &squares)
 {
     std::vector<Look> all;
-    for (Int16 k = 0; k < squares.slots(); ++k)
+    for (Int16 k = 0; k < squares.indexLimit(); ++k)
         if (squares.exists(k))
             all.push_back(lookOf(squares, k));
     return all;

@@ -52,7 +52,7 @@ TEST(SquareArray, RefusesDoubleCreationAndBadDestruction)
     squares.destroy(1);
     EXPECT_THROW(squares.destroy(1), std::out_of_range);
     EXPECT_THROW((void)squares.background(1), std::out_of_range);
-    EXPECT_EQ(squares.slots(), 1); // trailing gaps are dropped
+    EXPECT_EQ(squares.indexLimit(), 1); // trailing gaps are dropped
 }
 
 // A new background erases the drawing; clear() erases it too and the tag is untouched.
