@@ -2,6 +2,7 @@
 
 #include "squares/cells.h"
 #include "view/board_accessible.h"
+#include "view/cell_moves.h"
 #include "view/twips.h"
 
 #include <QKeyEvent>
@@ -41,6 +42,41 @@ int keyButton(const QKeyEvent &event)
         return MiddleButton;
     default:
         return 0;
+    }
+}
+
+// The move of the current cell that a key stands for.
+std::optional<CellMove> keyMove(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier) {
+        if (event.key() == Qt::Key_Home)
+            return CellMove::First;
+        if (event.key() == Qt::Key_End)
+            return CellMove::Last;
+        return std::nullopt;
+    }
+    if (modifiers != Qt::NoModifier)
+        return std::nullopt;
+    switch (event.key()) {
+    case Qt::Key_Left:
+        return CellMove::Left;
+    case Qt::Key_Right:
+        return CellMove::Right;
+    case Qt::Key_Up:
+        return CellMove::Up;
+    case Qt::Key_Down:
+        return CellMove::Down;
+    case Qt::Key_PageUp:
+        return CellMove::PageUp;
+    case Qt::Key_PageDown:
+        return CellMove::PageDown;
+    case Qt::Key_Home:
+        return CellMove::RowStart;
+    case Qt::Key_End:
+        return CellMove::RowEnd;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -311,58 +347,13 @@ void BoardWidget::keyPressEvent(QKeyEvent *event)
 std::optional<Int16> BoardWidget::cellAfterKey(const QKeyEvent &event) const
 {
     const int columns = squares_.arrangement();
-    if (!current_ || columns <= 0)
-        return std::nullopt;
-    const int last = squares_.indexLimit() - 1;
-    const int rows = cellPosition(narrowCast16(columns), narrowCast16(last)).row;
-    const CellPosition at = cellPosition(narrowCast16(columns), *current_);
-    int row = at.row;
-    int column = at.column;
-    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
-    if (modifiers == Qt::ControlModifier) {
-        if (event.key() == Qt::Key_Home)
-            return Int16{0};
-        if (event.key() == Qt::Key_End)
-            return narrowCast16(last);
-        return std::nullopt;
-    }
-    if (modifiers != Qt::NoModifier)
+    const std::optional<CellMove> move = keyMove(event);
+    if (!current_ || columns <= 0 || !move)
         return std::nullopt;
     // The rows the view shows, for the page keys: all of them unless the board scrolls.
-    const int page = std::max(1, visibleRegion().boundingRect().height()
-                                     / std::max(1, squareRect(0).height()));
-    switch (event.key()) {
-    case Qt::Key_Left:
-        --column;
-        break;
-    case Qt::Key_Right:
-        ++column;
-        break;
-    case Qt::Key_Up:
-        --row;
-        break;
-    case Qt::Key_Down:
-        ++row;
-        break;
-    case Qt::Key_PageUp:
-        row -= page;
-        break;
-    case Qt::Key_PageDown:
-        row += page;
-        break;
-    case Qt::Key_Home:
-        column = 1;
-        break;
-    case Qt::Key_End:
-        column = columns;
-        break;
-    default:
-        return std::nullopt;
-    }
-    // No wrap: a move past an edge stops at it.
-    row = std::clamp(row, 1, rows);
-    column = std::clamp(column, 1, columns);
-    return narrowCast16(std::min<int>(cellIndexUnchecked(columns, column, row), last));
+    const int page = visibleRegion().boundingRect().height() / std::max(1, squareRect(0).height());
+    return cellAfterMove(*move, *current_, narrowCast16(columns),
+                         narrowCast16(squares_.indexLimit() - 1), page);
 }
 
 void BoardWidget::focusInEvent(QFocusEvent *event)
