@@ -122,9 +122,13 @@ QRect BoardWidget::deviceRect(Int16 k, qreal dpr) const
 {
     if (!squares_.exists(k))
         return {};
+    return rectAtDpi(k, logicalDpi() * dpr);
+}
+
+QRect BoardWidget::rectAtDpi(Int16 k, double dpi) const
+{
     // Edges are rounded in device pixels straight from twips, so that neighbouring squares
     // share their edge at any ratio, fractional ones included.
-    const double dpi = logicalDpi() * dpr;
     const auto edge = [dpi](double twips) { return twipsToPixelEdge(twips, dpi); };
     const double left = squares_.left(k);
     const double top = squares_.top(k);
@@ -162,16 +166,26 @@ void BoardWidget::relayout()
     int deviceRight = 0;
     int deviceBottom = 0;
     bool anyVisible = false;
-    for (Int16 k = 0; k < squares_.indexLimit(); ++k) {
+    const auto reach = [&](Int16 k) {
         if (!squares_.exists(k) || !squares_.visible(k))
-            continue;
+            return;
         anyVisible = true;
-        const QRect rect = squareRect(k);
+        const QRect rect = rectAtDpi(k, dpi);
         right = std::max(right, rect.right() + 1);
         bottom = std::max(bottom, rect.bottom() + 1);
-        const QRect device = deviceRect(k, dpr);
+        const QRect device = rectAtDpi(k, dpi * dpr);
         deviceRight = std::max(deviceRight, device.right() + 1);
         deviceBottom = std::max(deviceBottom, device.bottom() + 1);
+    };
+    const int limit = squares_.indexLimit();
+    if (const int columns = squares_.arrangement(); columns > 0) {
+        // The squares stand in the arrangement the grid was built in, and are shown or
+        // hidden together: the far edges are those of the last column and the last row.
+        reach(narrowCast16(std::min(columns, limit) - 1));
+        reach(narrowCast16(limit - 1));
+    } else {
+        for (Int16 k = 0; k < limit; ++k)
+            reach(k);
     }
     // Device edges may round up to one device pixel past the logical ones: the widget
     // covers both, which at ratio 1 is the same size.
@@ -198,9 +212,10 @@ void BoardWidget::showChanges(const SquareChanges &changes)
         }
     } else if (changes.cells.size() > SquareChanges::ManyCells) {
         // One bounding rectangle is cheaper than a region of thousands.
+        const double dpi = logicalDpi();
         QRect bounds;
         for (const Int16 k : changes.cells)
-            bounds |= squareRect(k);
+            bounds |= squares_.exists(k) ? rectAtDpi(k, dpi) : QRect();
         update(bounds);
     } else {
         for (const Int16 k : changes.cells)
@@ -258,7 +273,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
         if (!squares_.exists(k) || !squares_.visible(k))
             return;
         // Placed and sized in device pixels: each pixmap pixel lands on one screen pixel.
-        const QRect device = deviceRect(k, dpr);
+        const QRect device = rectAtDpi(k, dpi * dpr);
         if (device.isEmpty())
             return;
         const QRectF area(device.x() / dpr, device.y() / dpr, device.width() / dpr,
