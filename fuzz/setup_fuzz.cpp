@@ -89,11 +89,6 @@ Snapshot snapshot(const Game &game)
             fixtures::looks(game.squares())};
 }
 
-bool isCovered(const SquareArray &squares, Int16 k)
-{
-    return squares.background(k) == CoveredColour;
-}
-
 // The board record and grids against the expected parameters, and the counts recounted.
 void checkBoard(const Board &board, const Expected &e)
 {
