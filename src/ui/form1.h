@@ -16,6 +16,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -69,6 +70,14 @@ protected:
     void moveEvent(QMoveEvent *event) override;
 
 private:
+    // The constructor's steps, in order.
+    QPalette applyFormColours();
+    void createEntries(const QPalette &controlPalette);
+    void createButtons(const QPalette &controlPalette);
+    void createStatusLine(const QPalette &controlPalette);
+    void createBoardArea(const QPalette &controlPalette);
+    void orderTabs();
+
     // The window's two entry points into the game.
     void runSetup(int index);
     void pressSquare(int index, int button);
@@ -76,6 +85,7 @@ private:
     // failure is told in the status line and the controls are left ready.
     template <typename Step>
     void play(Step step);
+    void recoverFrom(const std::string &failure);
     void fitLabelFont();
     void revealStatus();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);

@@ -178,14 +178,4 @@ void installUiAccessibility()
     (void)installed;
 }
 
-StatusLine::StatusLine(QWidget *parent) : QLabel(parent)
-{
-    installUiAccessibility();
-}
-
-Entry::Entry(const QString &text, QWidget *parent) : QLineEdit(text, parent)
-{
-    installUiAccessibility();
-}
-
 } // namespace tessfield

@@ -398,8 +398,7 @@ TEST_F(Looks, EveryChangeReachesTheScreen)
     sizeGrids(game.board);
     placeMines(game.board, game.random, 11540);
     countNeighbours(game.board);
-    fixtures::NullFrame frame;
-    buildGrid(game.board, game.squares, frame);
+    buildGrid(game.board, game.squares);
     game.show();
     expectEverySquareAsItsState("a new board of the same size");
 }
