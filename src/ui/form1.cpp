@@ -4,6 +4,7 @@
 #include "ui/status_line.h"
 #include "ui/ui_accessible.h"
 #include "ui/window_fit.h"
+#include "ui/window_limits.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
 #include "view/twips.h"
@@ -21,7 +22,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <limits>
 
 namespace tessfield {
 
@@ -88,8 +88,8 @@ Form1::Form1(QWidget *parent)
         text_[i] = new QLineEdit(QString::fromLatin1(texts[i]), this);
         text_[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         text_[i]->setPalette(controlPalette);
-        // Plain single-line boxes: no length limit, no input filter.
-        text_[i]->setMaxLength(std::numeric_limits<int>::max());
+        // Plain single-line boxes with no input filter, and a length no number needs.
+        text_[i]->setMaxLength(EntryMaxLength);
         placeInTwips(text_[i], 720, top, 735, 285);
         label_[i]->setBuddy(text_[i]);
     }
@@ -155,6 +155,7 @@ Form1::Form1(QWidget *parent)
 
     resize(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
     placeBoardArea();
+    applyWindowLimits();
     text_[0]->setFocus();
 
     game_.initialiseForm();
@@ -234,7 +235,8 @@ void Form1::revealStatus()
     // A small board's window ends just below the designed status line, and the reason a
     // setup was refused takes more lines than that. Only then, and only as far as the screen
     // allows, the window grows to show the whole message.
-    if (status_->text().isEmpty() || status_->geometry().bottom() < height())
+    if (status_->text().isEmpty() || status_->geometry().bottom() < height()
+        || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0)
         return;
     int needed = status_->geometry().bottom() + 1 + status_->fontMetrics().height() / 2;
     if (const QScreen *display = screen(); display != nullptr)
@@ -320,13 +322,63 @@ void Form1::applyOuterSize()
         return;
     const QMargins margins = frameMargins();
     appliedMargins_ = margins;
+    applyWindowLimits();
+    if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
+        // The player's choice stands: the board shows at its place in the larger window, and
+        // its size waits for the window to be restored.
+        restorePending_ = true;
+        placeBoardArea();
+        return;
+    }
+    restorePending_ = false;
+    const double dpi = logicalDpiX();
     std::optional<QSize> available;
-    if (const QScreen *display = screen(); display != nullptr)
+    if (const QScreen *display = screen(); display != nullptr) {
         available = display->availableGeometry().size();
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+            const QSize opening(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
+            available = waylandOuterLimit(
+                *available, opening.grownBy(margins));
+        }
+    }
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, boardArea_);
     resize(fittedClientSize(*requestedOuter_, margins, available, bar,
-                            twipsToPixels(ClientFloorHeight, logicalDpiX())));
+                            twipsToPixels(ClientFloorHeight, dpi)));
+    appliedClient_ = size();
     placeBoardArea();
+}
+
+void Form1::applyWindowLimits()
+{
+    const QScreen *display = screen();
+    if (display == nullptr)
+        return;
+    // However its size is set (the window manager, a tool, a command-line geometry, a scale
+    // factor), the window is never larger than the screen can show: a larger one only costs
+    // memory and time to paint what nobody sees.
+    const QSize most = maximumClientSize(display->geometry().size());
+    // Nor so small that a control is cut off: the board area scrolls instead.
+    const double dpi = logicalDpiX();
+    const QSize least(twipsToPixels(MinimumClientWidthTwips, dpi),
+                      twipsToPixels(ClientFloorHeight, dpi));
+    setMinimumSize(least.boundedTo(most));
+    setMaximumSize(most);
+}
+
+bool Form1::sizedByPlayer() const
+{
+    return (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0
+        || (appliedClient_.isValid() && size() != appliedClient_);
+}
+
+void Form1::bringOnScreen()
+{
+    // On Wayland the window has no position of its own to correct.
+    if (!isVisible() || QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    if (const QScreen *display = screen(); display != nullptr)
+        if (const auto place = onScreenPosition(frameGeometry(), display->availableVirtualGeometry()))
+            move(*place);
 }
 
 void Form1::placeBoardArea()
@@ -341,22 +393,48 @@ void Form1::placeBoardArea()
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    // Without a window manager nothing holds a tool to the size hints.
+    if (isVisible()) {
+        const QSize allowed = size().boundedTo(maximumSize()).expandedTo(minimumSize());
+        if (allowed != size()) {
+            resize(allowed);
+            return;
+        }
+    }
     placeBoardArea();
 }
 
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (frameMargins() != appliedMargins_)
+    if (frameMargins() != appliedMargins_ && !sizedByPlayer())
         applyOuterSize();
+    applyWindowLimits();
+    bringOnScreen();
 }
 
 void Form1::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     // The window manager reports its frame only after the window is mapped; once it is
-    // known, the outer size the board asked for is applied again with it.
-    if (frameMargins() != appliedMargins_)
+    // known, the outer size the board asked for is applied again with it, unless the window
+    // has been given another size since.
+    if (frameMargins() != appliedMargins_) {
+        if (sizedByPlayer()) {
+            appliedMargins_ = frameMargins();
+            applyWindowLimits();
+        } else {
+            applyOuterSize();
+        }
+    }
+    bringOnScreen();
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && restorePending_
+        && (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) == 0)
         applyOuterSize();
 }
 

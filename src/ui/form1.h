@@ -59,6 +59,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     // The window's two entry points into the game.
@@ -74,6 +75,9 @@ private:
     void applyOuterSize();
     void placeBoardArea();
     QMargins frameMargins() const;
+    void applyWindowLimits();
+    void bringOnScreen();
+    bool sizedByPlayer() const;
 
     Game game_;
     std::array<QLabel *, 4> label_{};
@@ -86,6 +90,12 @@ private:
     QRect statusDesign_;
     std::optional<QSize> requestedOuter_;
     QMargins appliedMargins_;
+    // The client size the last board was given, until the player or the window manager
+    // gives the window another.
+    QSize appliedClient_;
+    // A board was set up while the window was maximized or full screen: its size is the one
+    // the window returns to when restored.
+    bool restorePending_ = false;
 };
 
 } // namespace tessfield
