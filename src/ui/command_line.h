@@ -21,7 +21,8 @@ std::optional<CommandLineReply> answerCommandLine(int argc, const char *const ar
 
 // While it lives, Qt's failure to open a display (or any platform) ends the program with one
 // line on stderr and status 1, where Qt would abort. Qt's other messages meanwhile are held
-// back and passed on when it ends, so a start that fails prints nothing but that line.
+// back and passed on when it ends, and so is what the libraries under Qt write to stderr
+// themselves, so a start that fails prints nothing but that line.
 class DisplayGuard {
 public:
     DisplayGuard(int argc, const char *const argv[]);
