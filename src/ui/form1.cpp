@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "ui/app_icon.h"
+#include "ui/guidance.h"
 #include "ui/status_line.h"
 #include "ui/ui_accessible.h"
 #include "ui/window_fit.h"
@@ -156,6 +157,7 @@ Form1::Form1(QWidget *parent)
     resize(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
     placeBoardArea();
     applyWindowLimits();
+    addGuidance(*this);
     text_[0]->setFocus();
 
     game_.initialiseForm();

@@ -216,9 +216,10 @@ public:
         if (t == QAccessible::Description) {
             const TableShape now = shape();
             if (now.rows == 0)
-                return QStringLiteral("no board yet");
+                return QStringLiteral("no board yet. Ctrl+W closes the window, Ctrl+Q quits.");
             return QStringLiteral("%1 rows by %2 columns: the arrow keys move the current cell, "
-                                  "Space or Return uncovers it, F flags it and C chords it.")
+                                  "Space or Return uncovers it, F flags it and C chords it. "
+                                  "Ctrl+W closes the window, Ctrl+Q quits.")
                 .arg(now.rows)
                 .arg(now.columns);
         }

@@ -6,6 +6,7 @@
 #include "shown_form.h"
 #include "board/entries.h"
 #include "ui/form1.h"
+#include "ui/window_limits.h"
 #include "view/board_widget.h"
 #include "squares/cells.h"
 
@@ -163,7 +164,11 @@ TEST_P(TypedEntryTest, BuildsTheBoardOrRefusesAndStaysReady)
     EXPECT_EQ(coveredSquares(), 0);
 }
 
-const QString Digits10000 = QStringLiteral("1") + repeated(QLatin1Char('0'), 9999);
+// As many digits as an entry holds, and the largest finite game ID written out in full.
+const QString DigitsFull = QStringLiteral("1") + repeated(QLatin1Char('0'), EntryMaxLength - 1);
+const QString LargestGameId =
+    QStringLiteral("179769313486231570814527423731704356798070567525844996598917476803157260780")
+    + repeated(QLatin1Char('0'), 309 - 75) + QStringLiteral(".5");
 
 INSTANTIATE_TEST_SUITE_P(
     WhatPlayersType, TypedEntryTest,
@@ -187,12 +192,13 @@ INSTANTIATE_TEST_SUITE_P(
         accepted("HexMinesAndId", {"10", "15", "0x10", "0x10"}, {10, 15, 0}),
         refused("BasicHexColumns", {"10", "&H10", "45", "1"}, ColumnsMessage),
         accepted("BasicHexMines", {"10", "15", "&H10", "&H10"}, {10, 15, 0}),
-        refused("TenThousandDigitRows", {Digits10000, "15", "45", "1"}, RowsMessage),
-        refused("TenThousandDigitGameId", {"10", "15", "45", Digits10000}, GameIdMessage),
-        accepted("TenThousandDigitMines",
-                 {"10", "15", repeated(QLatin1Char('0'), 9999) + QLatin1Char('7'),
-                  QStringLiteral("0.") + repeated(QLatin1Char('3'), 9998)},
+        refused("FullLengthDigitRows", {DigitsFull, "15", "45", "1"}, RowsMessage),
+        refused("FullLengthDigitGameId", {"10", "15", "45", DigitsFull}, GameIdMessage),
+        accepted("FullLengthDigitMines",
+                 {"10", "15", repeated(QLatin1Char('0'), EntryMaxLength - 1) + QLatin1Char('7'),
+                  QStringLiteral("0.") + repeated(QLatin1Char('3'), EntryMaxLength - 2)},
                  {10, 15, 7}),
+        accepted("LargestGameIdInFull", {"10", "15", "45", LargestGameId}, {10, 15, 45}),
         refused("ArabicIndicDigitRows", {u(u"\u0661\u0662"), "15", "45", "1"}, RowsMessage),
         refused("FullwidthDigitColumns", {"10", u(u"\uFF11\uFF15"), "45", "1"}, ColumnsMessage),
         accepted("NonAsciiMinesAndId", {"10", "15", u(u"\u0663"), u(u"\u00FC\u00DF\u0434")}, {10, 15, 0}),
@@ -213,6 +219,25 @@ INSTANTIATE_TEST_SUITE_P(
         accepted("MostCells", {"217", "151", "100", "7"}, {217, 151, 100}),
         refused("OneCellTooMany", {"128", "256", "0", "1"}, CellsMessage)),
     [](const auto &row) { return std::string(row.param.name); });
+
+// A paste longer than an entry holds fills it and no more, however often it comes, and the
+// setup then reads what the entry shows.
+using EntryLength = fixtures::ShownForm;
+
+TEST_F(EntryLength, APasteFillsTheEntryAndNoMore)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("7") + repeated(QLatin1Char('0'), 1'000'000));
+    QLineEdit *gameId = form.entry(4);
+    gameId->setFocus();
+    for (int paste = 0; paste < 3; ++paste) {
+        gameId->selectAll();
+        gameId->paste();
+    }
+    EXPECT_EQ(gameId->text(), QStringLiteral("7") + repeated(QLatin1Char('0'), EntryMaxLength - 1));
+    press(1);
+    expectReady();
+    EXPECT_EQ(form.status()->text(), GameIdMessage);
+}
 
 } // namespace
 } // namespace tessfield
