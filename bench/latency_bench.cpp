@@ -1,5 +1,5 @@
-// What a player feels, on a real X server: from a mouse press or a key press sent by a
-// separate X client (xdotool, as a person's mouse or keyboard would be) to the board painted
+// What a player feels, on a real X server: from a mouse press or a key press, sent through
+// the server's XTEST extension as a person's mouse or keyboard would be, to the board painted
 // on the screen.
 //
 // The clock starts when the press reaches the program and stops once the board widget has
@@ -17,9 +17,16 @@
 //   key-move         Right, then Left, with the board focused: the focus frame on the next
 //                    cell
 //   key-uncover      Space on the current cell, a covered count: that cell uncovered
+//
+// Each row is followed by its platform floor ("floor/" and the row's name): an empty window
+// at the program's place doing the same change (the same area repainted, the window grown
+// from and to the same sizes) and flushed, verified by the same read-backs, timed from the
+// change asked for. What the server and Qt's backing store cost for that change is the
+// floor; the row's figure over it is what the program adds.
 
 #include "bench_main.h"
 #include "boards.h"
+#include "fake_input.h"
 
 #include "ui/form1.h"
 #include "view/board_widget.h"
@@ -31,7 +38,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QProcess>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -41,8 +49,9 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <chrono>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -78,18 +87,10 @@ void setUpBoard(BoardSize size, Int16 mines, int button)
     settle();
 }
 
-void xdotool(const QStringList &arguments, bool wait)
-{
-    if (wait)
-        QProcess::execute(QStringLiteral("xdotool"), arguments);
-    else
-        QProcess::startDetached(QStringLiteral("xdotool"), arguments);
-}
-
 void moveMouseTo(const QWidget *widget, QPoint point)
 {
     const QPoint global = widget->mapToGlobal(point);
-    xdotool({QStringLiteral("mousemove"), QString::number(global.x()), QString::number(global.y())}, true);
+    fakeMotion(global.x(), global.y());
     settle();
 }
 
@@ -108,6 +109,58 @@ QRect visibleRect()
     const QPoint origin = board->mapFrom(viewport, QPoint(0, 0));
     return QRect(origin, viewport->size()) & board->rect();
 }
+
+// What a row changed on the window, for its floor to do the same: the window's size before
+// and after, and the area repainted, in the window's coordinates.
+struct WindowChange {
+    QSize before;
+    QSize after;
+    QRect area;
+    bool cellOnly = false; // a key's one cell, read back once
+};
+std::map<std::string, WindowChange> changes;
+std::string currentRow;
+
+void recordChange(const WindowChange &change)
+{
+    changes[currentRow] = change;
+}
+
+// A key's change: the square it repainted.
+void recordKeyChange(Int16 k)
+{
+    const BoardWidget *board = form->board();
+    const QRect cell = board->squareRect(k);
+    recordChange({form->size(), form->size(), QRect(board->mapTo(form, cell.topLeft()), cell.size()), true});
+}
+
+// Calls check once each paint of the widget and the flush after it have finished.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget *widget, std::function<void()> check) : widget_(widget), check_(std::move(check))
+    {
+        widget_->installEventFilter(this);
+    }
+    ~PaintWatch() override { widget_->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == widget_ && event->type() == QEvent::Paint && !pending_) {
+            pending_ = true;
+            QTimer::singleShot(0, this, [this] {
+                pending_ = false;
+                check_();
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget *widget_;
+    std::function<void()> check_;
+    bool pending_ = false;
+};
 
 // Whether the centre and the corners of the view show cells of the given background.
 bool viewShows(Colour background)
@@ -158,9 +211,9 @@ public:
     std::optional<double> run()
     {
         if (key_.isEmpty())
-            xdotool({QStringLiteral("click"), QStringLiteral("1")}, false);
+            fakeClick(1);
         else
-            xdotool({QStringLiteral("key"), key_}, false);
+            fakeKey(key_.toLatin1().constData());
         QElapsedTimer guard;
         guard.start();
         while (!done_ && guard.elapsed() < 5000)
@@ -209,6 +262,7 @@ void measure(benchmark::State &state, QWidget *target, Colour expected,
 {
     for (auto _ : state) {
         prepare();
+        const QSize before = form->size();
         PressToPainted watch(target, expected);
         const auto seconds = watch.run();
         if (!seconds) {
@@ -216,6 +270,9 @@ void measure(benchmark::State &state, QWidget *target, Colour expected,
             break;
         }
         state.SetIterationTime(*seconds);
+        const QRect view = visibleRect();
+        recordChange({before, form->size(),
+                      QRect(form->board()->mapTo(form, view.topLeft()), view.size()), false});
     }
 }
 
@@ -306,6 +363,7 @@ void keyMove(benchmark::State &state, BoardSize size)
             break;
         }
         state.SetIterationTime(*seconds);
+        recordKeyChange(next);
         right = !right;
         settle();
     }
@@ -332,13 +390,98 @@ void keyUncover(benchmark::State &state, BoardSize size)
             break;
         }
         state.SetIterationTime(*seconds);
+        recordKeyChange(*k);
     }
+}
+
+// The empty window of the floor rows: one colour, painted wherever it is exposed.
+class FloorWindow : public QWidget {
+public:
+    FloorWindow() { setAttribute(Qt::WA_OpaquePaintEvent); }
+    void setColour(const QColor &colour) { colour_ = colour; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter painter(this);
+        painter.fillRect(event->rect(), colour_);
+    }
+
+private:
+    QColor colour_;
+};
+
+FloorWindow *floorWindow = nullptr;
+
+// The read-backs of a change: the centre and the corners of its area, two pixels in, or
+// the centre alone for a cell.
+bool floorShows(const WindowChange &change, const QColor &colour)
+{
+    const QRect area = change.area.adjusted(2, 2, -2, -2);
+    std::vector<QPoint> points = {area.center()};
+    if (!change.cellOnly)
+        points.insert(points.end(), {area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()});
+    return std::all_of(points.begin(), points.end(), [&](QPoint point) {
+        return screenPixel(floorWindow->mapToGlobal(point)) == (colour.rgb() & 0xFFFFFFU);
+    });
+}
+
+void floorRow(benchmark::State &state, const std::string &row)
+{
+    const auto found = changes.find(row);
+    if (found == changes.end()) {
+        state.SkipWithError("its row did not run");
+        return;
+    }
+    const WindowChange change = found->second;
+    const QColor before = toQColor(RevealedColour);
+    const QColor after = toQColor(CoveredColour);
+    for (auto _ : state) {
+        floorWindow->setColour(before);
+        floorWindow->setGeometry(QRect(form->geometry().topLeft(), change.before));
+        floorWindow->show();
+        floorWindow->raise();
+        settle();
+        bool done = false;
+        Clock::time_point end;
+        PaintWatch watch(floorWindow, [&] {
+            if (!done && floorShows(change, after)) {
+                end = Clock::now();
+                done = true;
+            }
+        });
+        const Clock::time_point start = Clock::now();
+        floorWindow->setColour(after);
+        if (change.after != change.before)
+            floorWindow->resize(change.after);
+        floorWindow->update(change.area);
+        QElapsedTimer guard;
+        guard.start();
+        while (!done && guard.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        if (!done) {
+            state.SkipWithError("the empty window was not painted within five seconds");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+    }
+    floorWindow->hide();
+    settle();
 }
 
 void registerAll()
 {
+    // Each row, then its floor, in the same run.
     const auto add = [](const std::string &name, BoardSize size, void (*body)(benchmark::State &, BoardSize)) {
-        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) { body(state, size); })
+        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) {
+            currentRow = name;
+            body(state, size);
+        })
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1);
+        const std::string floorName = "floor" + name.substr(name.find('/'));
+        benchmark::RegisterBenchmark(floorName.c_str(), [=](benchmark::State &state) { floorRow(state, name); })
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->Iterations(1);
@@ -359,7 +502,12 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     tessfield::Form1 window;
+    tessfield::bench::FloorWindow floor;
+    floor.setWindowTitle(QStringLiteral("platform floor"));
+    tessfield::bench::floorWindow = &floor;
     const auto showWindow = [&window] {
+        if (!tessfield::bench::openFakeInput())
+            return false;
         tessfield::bench::form = &window;
         window.show();
         if (!QTest::qWaitForWindowExposed(&window))

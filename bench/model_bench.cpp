@@ -5,7 +5,6 @@
 #include "bench_main.h"
 #include "boards.h"
 #include "timing.h"
-#include "../tests/support/null_frame.h"
 
 #include "board/mines.h"
 #include "game/actions.h"
@@ -51,7 +50,6 @@ struct Played {
     SquareArray squares{designedTemplateSquare()};
     MineRandom random;
     FloodStack stack;
-    fixtures::NullFrame frame;
 
     Played(BoardSize size, Mines mines)
         : parameters{size.rows, size.columns, mineCount(size, mines), GameId}
@@ -66,7 +64,7 @@ struct Played {
         sizeGrids(board);
         placeMines(board, random, parameters.gameId);
         countNeighbours(board);
-        buildGrid(board, squares, frame);
+        buildGrid(board, squares);
         squares.clearChanges();
     }
 
@@ -118,7 +116,7 @@ void reset(benchmark::State &state, BoardSize size, Mines mines)
     // Measuring leaves the squares destroyed; building them again is the next setup stage.
     timeEach(state, [&] {
         if (!game.squares.exists(1) && game.cells() > 1)
-            buildGrid(game.board, game.squares, game.frame);
+            buildGrid(game.board, game.squares);
         game.squares.clearChanges();
     }, [&] {
         resetBoard(game.board, game.squares, game.parameters);
@@ -150,7 +148,7 @@ void squaresBuilding(benchmark::State &state, BoardSize size, Mines mines)
         game.squares.clearChanges();
         resetBoard(game.board, game.squares, game.parameters);
     }, [&] {
-        buildGrid(game.board, game.squares, game.frame);
+        buildGrid(game.board, game.squares);
     });
 }
 

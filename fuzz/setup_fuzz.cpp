@@ -89,11 +89,6 @@ Snapshot snapshot(const Game &game)
             fixtures::looks(game.squares())};
 }
 
-bool isCovered(const SquareArray &squares, Int16 k)
-{
-    return squares.background(k) == CoveredColour;
-}
-
 // The board record and grids against the expected parameters, and the counts recounted.
 void checkBoard(const Board &board, const Expected &e)
 {
@@ -127,7 +122,7 @@ void checkSquares(const Game &game, bool uncovered)
     const Board &board = game.board();
     const SquareArray &squares = game.squares();
     const int cells = board.rowCount * board.columnCount;
-    FUZZ_REQUIRE(squares.slots() == cells);
+    FUZZ_REQUIRE(squares.indexLimit() == cells);
     const float left0 = squares.left(0);
     const float top0 = squares.top(0);
     for (int k = 0; k < cells; ++k) {
@@ -229,6 +224,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     controls.entries = {"3", "4", "2", "1"};
     game.setupGame(Game::PlayGame);
     FUZZ_REQUIRE(controls.isReady() && controls.state.status.empty());
-    FUZZ_REQUIRE(game.squares().slots() == 12);
+    FUZZ_REQUIRE(game.squares().indexLimit() == 12);
     return 0;
 }

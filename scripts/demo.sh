@@ -33,7 +33,7 @@ done
 
 bash scripts/setup-deps.sh xvfb xauth xdotool
 if [[ -z $program || -z $probe ]]; then
-    bash scripts/build.sh dev
+    bash scripts/build.sh dev tessfield x_probe
     program=$root/build/dev/src/tessfield
     probe=$root/build/dev/tests/ui/x_probe
 fi

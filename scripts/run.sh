@@ -4,9 +4,10 @@
 # prints where the screenshots of both are (scripts/demo.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh dev
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
     echo "no display here (DISPLAY and WAYLAND_DISPLAY are not set): showing the game on a virtual one"
     exec bash scripts/demo.sh
 fi
+# Only the program: the tests are built by the test command.
+bash scripts/build.sh dev tessfield
 exec build/dev/src/tessfield "$@"

@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     guard.reset();
     QApplication::setApplicationName(QStringLiteral("tessfield"));
-    QApplication::setApplicationVersion(QStringLiteral(TESSFIELD_VERSION));
+    QApplication::setApplicationVersion(QLatin1String(tessfield::programVersion()));
     QGuiApplication::setDesktopFileName(QLatin1String(tessfield::ApplicationId));
     QApplication::setWindowIcon(tessfield::applicationIcon());
     tessfield::Form1 form;

@@ -36,8 +36,6 @@ public:
         return static_cast<std::uint32_t>(mix(state_) >> 40);
     }
 
-    std::uint64_t state() const { return state_; }
-
 private:
     static constexpr std::uint64_t Golden = 0x9E3779B97F4A7C15ULL;
 

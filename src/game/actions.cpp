@@ -6,11 +6,6 @@ namespace tessfield {
 
 namespace {
 
-bool isCovered(const SquareArray &squares, Int16 k)
-{
-    return squares.background(k) == CoveredColour;
-}
-
 void uncover(const Board &board, SquareArray &squares, Int16 index, FloodStack &stack)
 {
     const bool covered = isCovered(squares, index);

@@ -9,11 +9,6 @@
 
 namespace tessfield {
 
-// Mouse button values as a press reports them; a press while other buttons are held sums them.
-inline constexpr Int16 LeftButton = 1;
-inline constexpr Int16 RightButton = 2;
-inline constexpr Int16 MiddleButton = 4;
-
 // One pending cell of a flood and the next of its nine neighbour offsets to look at.
 struct FloodFrame {
     Int16 column;

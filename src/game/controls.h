@@ -3,8 +3,6 @@
 // The window's controls as the game sees them: the narrow set of things the setup sequence
 // reads and changes, so that the rules run and are tested without a window.
 
-#include "squares/cells.h"
-
 #include <array>
 #include <string>
 #include <string_view>
@@ -15,8 +13,10 @@ namespace tessfield {
 inline constexpr std::array<std::string_view, 2> SetupCaptions = {"Test Code", "Play Game"};
 inline constexpr std::string_view BusyCaption = "Please wait";
 
-class WindowControls : public WindowFrame {
+class WindowControls {
 public:
+    virtual ~WindowControls() = default;
+
     // Entry boxes Text1..Text4: rows, columns, mines, game ID.
     virtual std::string entryText(int entry) const = 0;
     virtual void setEntryEnabled(int entry, bool enabled) = 0;
@@ -25,6 +25,8 @@ public:
     virtual void setSetupCaption(int index, std::string_view caption) = 0;
     virtual void focusSetup(int index) = 0;
     virtual void setStatusText(std::string_view text) = 0;
+    // The main window's outer size, frame and title bar included.
+    virtual void setOuterSize(float widthTwips, float heightTwips) = 0;
 };
 
 } // namespace tessfield

@@ -1,6 +1,7 @@
 #include "game.h"
 
 #include "board/mines.h"
+#include "squares/cells.h"
 
 #include <exception>
 #include <string>
@@ -10,6 +11,17 @@ namespace tessfield {
 namespace {
 
 constexpr int EntryCount = 4;
+
+// The window's frame allowance around the board, in twips, on the right and at the bottom.
+constexpr float WindowMargin = 500.0F;
+
+// Sizes the window around the board that was just laid out on the squares.
+void fitWindow(const Board &board, const SquareArray &squares, WindowControls &controls)
+{
+    controls.setOuterSize(
+        static_cast<float>(board.columnCount) * squares.width(0) + squares.left(0) + WindowMargin,
+        static_cast<float>(board.rowCount) * squares.height(0) + squares.top(0) + WindowMargin);
+}
 
 } // namespace
 
@@ -55,7 +67,8 @@ void Game::setupGame(Int16 index)
         controls_.setStatusText("precalculating neighborhoods...");
         countNeighbours(board_);
         controls_.setStatusText("drawing screen");
-        buildGrid(board_, squares_, controls_);
+        buildGrid(board_, squares_);
+        fitWindow(board_, squares_, controls_);
         if (index == TestCode)
             revealAll(board_, squares_);
         controls_.setStatusText("");
@@ -71,7 +84,7 @@ void Game::setupGame(Int16 index)
 
 void Game::discardBoard()
 {
-    for (int k = 1; k < squares_.slots(); ++k) {
+    for (int k = 1; k < squares_.indexLimit(); ++k) {
         if (squares_.exists(narrowCast16(k)))
             squares_.destroy(narrowCast16(k));
     }
@@ -83,15 +96,14 @@ void Game::discardBoard()
     board_.countGrid = {};
 }
 
-void Game::onSquareMouseDown(Int16 index, Int16 button, Int16 /*shift*/, float /*x*/,
-                             float /*y*/)
+void Game::onSquareMouseDown(Int16 index, Int16 button)
 {
     squareMouseDown(board_, squares_, index, button, floodStack_);
 }
 
 void Game::enterBusyState()
 {
-    for (int i : {0, 1}) {
+    for (const Int16 i : {TestCode, PlayGame}) {
         controls_.setSetupEnabled(i, false);
         controls_.setSetupCaption(i, BusyCaption);
     }
@@ -101,7 +113,7 @@ void Game::enterBusyState()
 
 void Game::leaveBusyState()
 {
-    for (int i : {0, 1}) {
+    for (const Int16 i : {TestCode, PlayGame}) {
         controls_.setSetupEnabled(i, true);
         controls_.setSetupCaption(i, SetupCaptions.at(static_cast<std::size_t>(i)));
     }

@@ -36,10 +36,8 @@ public:
     // Code") then shows it fully uncovered. Entries that cannot make a board are refused
     // with a message in the status line, and the current board is left as it was.
     void setupGame(Int16 index);
-    // A mouse button pressed on a square. The shift state and the pointer position are
-    // part of the event but play no part in the rules.
-    void onSquareMouseDown(Int16 index, Int16 button, Int16 shift = 0, float x = 0.0F,
-                           float y = 0.0F);
+    // A mouse button pressed on a square (the button value, LeftButton and so on).
+    void onSquareMouseDown(Int16 index, Int16 button);
 
     const Board &board() const { return board_; }
     const SquareArray &squares() const { return squares_; }

@@ -13,7 +13,7 @@ constexpr std::array<std::string_view, 10> Digits = {"0", "1", "2", "3", "4",
 
 } // namespace
 
-void buildGrid(const Board &board, SquareArray &squares, WindowFrame &frame)
+void buildGrid(const Board &board, SquareArray &squares)
 {
     squares.setTagText(0, NoFlagTag);
     squares.setBackground(0, CoveredColour);
@@ -34,9 +34,6 @@ void buildGrid(const Board &board, SquareArray &squares, WindowFrame &frame)
 
     for (int k = 0; k < board.cellCount(); ++k)
         squares.setVisible(narrowCast16(k), true);
-
-    frame.setOuterSize(static_cast<float>(board.columnCount) * width0 + left0 + WindowMargin,
-                       static_cast<float>(board.rowCount) * height0 + top0 + WindowMargin);
 }
 
 void drawCell(const Board &board, SquareArray &squares, Int16 column, Int16 row)

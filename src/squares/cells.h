@@ -28,19 +28,15 @@ inline constexpr std::string_view FlagMark = "X";
 inline constexpr float CountFontSize = 8.0F;
 inline constexpr float FlagFontSize = 12.0F;
 
-// The window's frame allowance around the board, in twips, on the right and at the bottom.
-inline constexpr float WindowMargin = 500.0F;
+// Mouse button values as a press reports them; a press while other buttons are held sums
+// them. The game decides what each does; the view turns mouse buttons and keys into them.
+inline constexpr Int16 LeftButton = 1;
+inline constexpr Int16 RightButton = 2;
+inline constexpr Int16 MiddleButton = 4;
 
-// Sets the outer size of the main window, frame and title bar included.
-class WindowFrame {
-public:
-    virtual ~WindowFrame() = default;
-    virtual void setOuterSize(float widthTwips, float heightTwips) = 0;
-};
-
-// Creates and places a covered square for every cell of the board, shows them and sizes the
-// window around them. Element 0 is the template: every other square copies it.
-void buildGrid(const Board &board, SquareArray &squares, WindowFrame &frame);
+// Creates and places a covered square for every cell of the board and shows them. Element 0
+// is the template: every other square copies it.
+void buildGrid(const Board &board, SquareArray &squares);
 
 // Draws the cell's uncovered look: a mine, or its count on silver. The tag text is left alone.
 void drawCell(const Board &board, SquareArray &squares, Int16 column, Int16 row);
@@ -50,5 +46,11 @@ void revealAll(const Board &board, SquareArray &squares);
 
 // Whether a square's tag text reads as the number 1, the only test for a flag.
 bool isFlagged(const SquareArray &squares, Int16 k);
+
+// Whether square k is covered, flagged or not: its colour is the only record of it.
+inline bool isCovered(const SquareArray &squares, Int16 k)
+{
+    return squares.background(k) == CoveredColour;
+}
 
 } // namespace tessfield

@@ -62,8 +62,8 @@ class SquareArray {
 public:
     explicit SquareArray(const SquareDesign &design);
 
-    // Number of element slots, one past the highest element that has existed; not all exist.
-    Int16 slots() const { return narrowCast16(squares_.size()); }
+    // One past the highest element index that has existed; not every index below it exists.
+    Int16 indexLimit() const { return narrowCast16(squares_.size()); }
     bool exists(Int16 k) const
     {
         return k >= 0 && static_cast<std::size_t>(k) < squares_.size()

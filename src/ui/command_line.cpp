@@ -150,6 +150,11 @@ std::string describeFailure(int argc, const char *const argv[])
 
 } // namespace
 
+const char *programVersion()
+{
+    return TESSFIELD_VERSION;
+}
+
 std::optional<CommandLineReply> answerCommandLine(int argc, const char *const argv[])
 {
     for (int i = 1; i < argc; ++i) {
@@ -157,7 +162,7 @@ std::optional<CommandLineReply> answerCommandLine(int argc, const char *const ar
         if (arg == "-h" || arg == "--help")
             return CommandLineReply{0, Usage, {}};
         if (arg == "--version")
-            return CommandLineReply{0, "tessfield " TESSFIELD_VERSION "\n", {}};
+            return CommandLineReply{0, std::string("tessfield ") + programVersion() + "\n", {}};
     }
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];

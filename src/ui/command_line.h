@@ -16,6 +16,9 @@ struct CommandLineReply {
     std::string err; // one line for stderr
 };
 
+// The program's version, as --version prints it after the name.
+const char *programVersion();
+
 // Reads the arguments (argv[0] is the program); nothing when the window should open.
 std::optional<CommandLineReply> answerCommandLine(int argc, const char *const argv[]);
 

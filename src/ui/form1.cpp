@@ -65,6 +65,26 @@ Form1::Form1(QWidget *parent)
     setWindowTitle(QStringLiteral("tessfield - qorv418"));
     setWindowIcon(applicationIcon());
 
+    // The controls keep the toolkit's own colours, not the window's.
+    const QPalette controlPalette = applyFormColours();
+    createEntries(controlPalette);
+    createButtons(controlPalette);
+    createStatusLine(controlPalette);
+    createBoardArea(controlPalette);
+    orderTabs();
+
+    const double dpi = logicalDpiX();
+    resize(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
+    placeBoardArea();
+    applyWindowLimits();
+    addGuidance(*this);
+    text_[0]->setFocus();
+
+    game_.initialiseForm();
+}
+
+QPalette Form1::applyFormColours()
+{
     // The window's own colours; the controls keep the toolkit's defaults.
     QPalette formPalette = palette();
     formPalette.setColor(QPalette::Window, toQColor(FormBackground));
@@ -74,7 +94,11 @@ Form1::Form1(QWidget *parent)
     // Marked as set in every role, so that the controls do not inherit the window's grey text.
     QPalette controlPalette = QApplication::palette();
     controlPalette.setResolveMask(~QPalette::ResolveMask{0});
+    return controlPalette;
+}
 
+void Form1::createEntries(const QPalette &controlPalette)
+{
     const std::array<const char *, 4> labels = {"rows", "columns", "mines", "Game ID"};
     const std::array<const char *, 4> texts = {"10", "15", "45", "11540"};
     const std::array<double, 4> labelWidths = {495, 615, 735, 735};
@@ -94,9 +118,11 @@ Form1::Form1(QWidget *parent)
         placeInTwips(text_[i], 720, top, 735, 285);
         label_[i]->setBuddy(text_[i]);
     }
-
     fitLabelFont();
+}
 
+void Form1::createButtons(const QPalette &controlPalette)
+{
     for (std::size_t i = 0; i < 2; ++i) {
         setup_[i] = new QPushButton(fromUtf8(SetupCaptions.at(i)), this);
         setup_[i]->setObjectName(QStringLiteral("setup(%1)").arg(i));
@@ -105,7 +131,14 @@ Form1::Form1(QWidget *parent)
         placeInTwips(setup_[i], 120, 1680 + 480 * static_cast<double>(i), 1215, 375);
         connect(setup_[i], &QPushButton::clicked, this, [this, i] { runSetup(static_cast<int>(i)); });
     }
+    // Return in an entry box presses "Play Game".
+    QPushButton *playGame = setupButton(Game::PlayGame);
+    for (QLineEdit *entry : text_)
+        connect(entry, &QLineEdit::returnPressed, playGame, &QPushButton::click);
+}
 
+void Form1::createStatusLine(const QPalette &controlPalette)
+{
     status_ = new StatusLine(this);
     status_->setObjectName(QStringLiteral("status"));
     status_->setPalette(controlPalette);
@@ -113,7 +146,10 @@ Form1::Form1(QWidget *parent)
     status_->setWordWrap(true);
     placeInTwips(status_, 120, 2640, 1215, 375);
     statusDesign_ = status_->geometry();
+}
 
+void Form1::createBoardArea(const QPalette &controlPalette)
+{
     line1_ = new VerticalLine(this);
     line1_->setObjectName(QStringLiteral("Line1"));
     line1_->setPalette(controlPalette);
@@ -138,10 +174,10 @@ Form1::Form1(QWidget *parent)
         boardArea_->ensureVisible(area.center().x(), area.center().y(), area.width() / 2 + 1,
                                   area.height() / 2 + 1);
     });
-    // Return in an entry box presses "Play Game".
-    for (QLineEdit *entry : text_)
-        connect(entry, &QLineEdit::returnPressed, setup_[1], &QPushButton::click);
+}
 
+void Form1::orderTabs()
+{
     // Qt leaves a widget that takes no focus out of the chain, so the board is put in its
     // place while focusable; it takes the focus only once its squares are shown.
     const Qt::FocusPolicy boardFocus = square_->focusPolicy();
@@ -149,18 +185,10 @@ Form1::Form1(QWidget *parent)
     setTabOrder(text_[0], text_[1]);
     setTabOrder(text_[1], text_[2]);
     setTabOrder(text_[2], text_[3]);
-    setTabOrder(text_[3], setup_[0]);
-    setTabOrder(setup_[0], square_);
-    setTabOrder(square_, setup_[1]);
+    setTabOrder(text_[3], setupButton(Game::TestCode));
+    setTabOrder(setupButton(Game::TestCode), square_);
+    setTabOrder(square_, setupButton(Game::PlayGame));
     square_->setFocusPolicy(boardFocus);
-
-    resize(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
-    placeBoardArea();
-    applyWindowLimits();
-    addGuidance(*this);
-    text_[0]->setFocus();
-
-    game_.initialiseForm();
 }
 
 Form1::~Form1()
@@ -203,15 +231,24 @@ void Form1::play(Step step)
 {
     try {
         step();
+        square_->showChanges(game_.takeChanges());
     } catch (const std::exception &error) {
-        setStatusText(std::string("failed: ") + error.what());
-        game_.leaveBusyState();
+        recoverFrom(std::string("failed: ") + error.what());
     } catch (...) {
-        setStatusText("failed");
-        game_.leaveBusyState();
+        recoverFrom("failed");
     }
-    // Whatever the step got done before a failure is on the squares, and is shown as well.
-    square_->showChanges(game_.takeChanges());
+}
+
+void Form1::recoverFrom(const std::string &failure)
+{
+    setStatusText(failure);
+    game_.leaveBusyState();
+    // Whatever the step got done before it failed is on the squares and is shown as well.
+    // The failure may have come while the board was being shown, taking the list of changes
+    // with it, so the board is laid out and painted afresh from the squares themselves.
+    SquareChanges changes = game_.takeChanges();
+    changes.layout = true;
+    square_->showChanges(changes);
 }
 
 void Form1::runSetup(int index)
@@ -300,22 +337,6 @@ void Form1::setOuterSize(float widthTwips, float heightTwips)
     const double dpi = logicalDpiX();
     requestedOuter_ = QSize(twipsToPixels(widthTwips, dpi), twipsToPixels(heightTwips, dpi));
     applyOuterSize();
-}
-
-QSize fittedClientSize(QSize requestedOuter, QMargins frame, std::optional<QSize> available,
-                       int scrollBar, int floorHeight)
-{
-    QSize outer = requestedOuter;
-    if (available) {
-        if (outer.width() > available->width())
-            outer.rheight() += scrollBar;
-        if (outer.height() > available->height())
-            outer.rwidth() += scrollBar;
-        outer = outer.boundedTo(*available);
-        floorHeight = std::min(floorHeight, available->height() - frame.top() - frame.bottom());
-    }
-    return {std::max(1, outer.width() - frame.left() - frame.right()),
-            std::max({1, floorHeight, outer.height() - frame.top() - frame.bottom()})};
 }
 
 void Form1::applyOuterSize()

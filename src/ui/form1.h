@@ -15,6 +15,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -62,6 +63,14 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The constructor's steps, in order.
+    QPalette applyFormColours();
+    void createEntries(const QPalette &controlPalette);
+    void createButtons(const QPalette &controlPalette);
+    void createStatusLine(const QPalette &controlPalette);
+    void createBoardArea(const QPalette &controlPalette);
+    void orderTabs();
+
     // The window's two entry points into the game.
     void runSetup(int index);
     void pressSquare(int index, int button);
@@ -69,6 +78,7 @@ private:
     // failure is told in the status line and the controls are left ready.
     template <typename Step>
     void play(Step step);
+    void recoverFrom(const std::string &failure);
     void fitLabelFont();
     void revealStatus();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);

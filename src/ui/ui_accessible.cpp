@@ -46,9 +46,4 @@ void installUiAccessibility()
     (void)installed;
 }
 
-StatusLine::StatusLine(QWidget *parent) : QLabel(parent)
-{
-    installUiAccessibility();
-}
-
 } // namespace tessfield

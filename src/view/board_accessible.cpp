@@ -29,7 +29,7 @@ TableShape tableShape(const SquareArray &squares)
     const int columns = squares.arrangement();
     if (columns <= 0 || !squares.exists(0) || !squares.visible(0))
         return {};
-    return {(squares.slots() + columns - 1) / columns, columns};
+    return {(squares.indexLimit() + columns - 1) / columns, columns};
 }
 
 class BoardAccessible;
@@ -42,10 +42,10 @@ struct CellAction {
     const char *key;
 };
 constexpr std::array<CellAction, 3> CellActions = {{
-    {"uncover", 1, "Uncovers the cell, as the left mouse button does", "Space"},
-    {"flag", 2, "Puts a flag on the covered cell or takes it off, as the right mouse button does",
+    {"uncover", LeftButton, "Uncovers the cell, as the left mouse button does", "Space"},
+    {"flag", RightButton, "Puts a flag on the covered cell or takes it off, as the right mouse button does",
      "F"},
-    {"chord", 4,
+    {"chord", MiddleButton,
      "Uncovers the unflagged cells around an uncovered count once as many flags stand around "
      "it, as the middle mouse button does",
      "C"},
@@ -347,10 +347,9 @@ QAccessibleInterface *boardFactory(const QString &className, QObject *object)
 
 QString squareStateText(const SquareArray &squares, Int16 k)
 {
-    const Colour background = squares.background(k);
-    if (background == CoveredColour)
+    if (isCovered(squares, k))
         return isFlagged(squares, k) ? QStringLiteral("flagged") : QStringLiteral("covered");
-    if (background == MineColour)
+    if (squares.background(k) == MineColour)
         return QStringLiteral("mine");
     const Inscription inscription = squares.inscription(k);
     if (inscription.text.empty())

@@ -1,6 +1,8 @@
 #include "board_widget.h"
 
+#include "squares/cells.h"
 #include "view/board_accessible.h"
+#include "view/cell_moves.h"
 #include "view/twips.h"
 
 #include <QKeyEvent>
@@ -33,13 +35,48 @@ int keyButton(const QKeyEvent &event)
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 1;
+        return LeftButton;
     case Qt::Key_F:
-        return 2;
+        return RightButton;
     case Qt::Key_C:
-        return 4;
+        return MiddleButton;
     default:
         return 0;
+    }
+}
+
+// The move of the current cell that a key stands for.
+std::optional<CellMove> keyMove(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier) {
+        if (event.key() == Qt::Key_Home)
+            return CellMove::First;
+        if (event.key() == Qt::Key_End)
+            return CellMove::Last;
+        return std::nullopt;
+    }
+    if (modifiers != Qt::NoModifier)
+        return std::nullopt;
+    switch (event.key()) {
+    case Qt::Key_Left:
+        return CellMove::Left;
+    case Qt::Key_Right:
+        return CellMove::Right;
+    case Qt::Key_Up:
+        return CellMove::Up;
+    case Qt::Key_Down:
+        return CellMove::Down;
+    case Qt::Key_PageUp:
+        return CellMove::PageUp;
+    case Qt::Key_PageDown:
+        return CellMove::PageDown;
+    case Qt::Key_Home:
+        return CellMove::RowStart;
+    case Qt::Key_End:
+        return CellMove::RowEnd;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -49,11 +86,11 @@ int buttonValue(Qt::MouseButtons buttons)
 {
     int value = 0;
     if (buttons.testFlag(Qt::LeftButton))
-        value += 1;
+        value += LeftButton;
     if (buttons.testFlag(Qt::RightButton))
-        value += 2;
+        value += RightButton;
     if (buttons.testFlag(Qt::MiddleButton))
-        value += 4;
+        value += MiddleButton;
     return value;
 }
 
@@ -85,9 +122,13 @@ QRect BoardWidget::deviceRect(Int16 k, qreal dpr) const
 {
     if (!squares_.exists(k))
         return {};
+    return rectAtDpi(k, logicalDpi() * dpr);
+}
+
+QRect BoardWidget::rectAtDpi(Int16 k, double dpi) const
+{
     // Edges are rounded in device pixels straight from twips, so that neighbouring squares
     // share their edge at any ratio, fractional ones included.
-    const double dpi = logicalDpi() * dpr;
     const auto edge = [dpi](double twips) { return twipsToPixelEdge(twips, dpi); };
     const double left = squares_.left(k);
     const double top = squares_.top(k);
@@ -125,16 +166,26 @@ void BoardWidget::relayout()
     int deviceRight = 0;
     int deviceBottom = 0;
     bool anyVisible = false;
-    for (Int16 k = 0; k < squares_.slots(); ++k) {
+    const auto reach = [&](Int16 k) {
         if (!squares_.exists(k) || !squares_.visible(k))
-            continue;
+            return;
         anyVisible = true;
-        const QRect rect = squareRect(k);
+        const QRect rect = rectAtDpi(k, dpi);
         right = std::max(right, rect.right() + 1);
         bottom = std::max(bottom, rect.bottom() + 1);
-        const QRect device = deviceRect(k, dpr);
+        const QRect device = rectAtDpi(k, dpi * dpr);
         deviceRight = std::max(deviceRight, device.right() + 1);
         deviceBottom = std::max(deviceBottom, device.bottom() + 1);
+    };
+    const int limit = squares_.indexLimit();
+    if (const int columns = squares_.arrangement(); columns > 0) {
+        // The squares stand in the arrangement the grid was built in, and are shown or
+        // hidden together: the far edges are those of the last column and the last row.
+        reach(narrowCast16(std::min(columns, limit) - 1));
+        reach(narrowCast16(limit - 1));
+    } else {
+        for (Int16 k = 0; k < limit; ++k)
+            reach(k);
     }
     // Device edges may round up to one device pixel past the logical ones: the widget
     // covers both, which at ratio 1 is the same size.
@@ -161,9 +212,10 @@ void BoardWidget::showChanges(const SquareChanges &changes)
         }
     } else if (changes.cells.size() > SquareChanges::ManyCells) {
         // One bounding rectangle is cheaper than a region of thousands.
+        const double dpi = logicalDpi();
         QRect bounds;
         for (const Int16 k : changes.cells)
-            bounds |= squareRect(k);
+            bounds |= squares_.exists(k) ? rectAtDpi(k, dpi) : QRect();
         update(bounds);
     } else {
         for (const Int16 k : changes.cells)
@@ -221,7 +273,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
         if (!squares_.exists(k) || !squares_.visible(k))
             return;
         // Placed and sized in device pixels: each pixmap pixel lands on one screen pixel.
-        const QRect device = deviceRect(k, dpr);
+        const QRect device = rectAtDpi(k, dpi * dpr);
         if (device.isEmpty())
             return;
         const QRectF area(device.x() / dpr, device.y() / dpr, device.width() / dpr,
@@ -235,7 +287,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const float width = squares_.width(0);
     const float height = squares_.height(0);
     if (columns <= 0 || width <= 0.0F || height <= 0.0F) {
-        for (Int16 k = 0; k < squares_.slots(); ++k)
+        for (Int16 k = 0; k < squares_.indexLimit(); ++k)
             paintSquare(k);
         return;
     }
@@ -246,7 +298,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const auto cellOf = [&](int pixel, float start, float size) {
         return static_cast<long long>(std::floor((pixelsToTwips(pixel, dpi) - start) / size));
     };
-    const long long rows = (squares_.slots() + columns - 1) / columns;
+    const long long rows = (squares_.indexLimit() + columns - 1) / columns;
     const long long firstColumn = std::max(0LL, cellOf(topLeft.x(), squares_.left(0), width) - 1);
     const long long lastColumn = std::min<long long>(columns - 1, cellOf(bottomRight.x(), squares_.left(0), width) + 1);
     const long long firstRow = std::max(0LL, cellOf(topLeft.y(), squares_.top(0), height) - 1);
@@ -254,7 +306,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     for (long long row = firstRow; row <= lastRow; ++row) {
         for (long long column = firstColumn; column <= lastColumn; ++column) {
             const long long k = row * columns + column;
-            if (k < squares_.slots())
+            if (k < squares_.indexLimit())
                 paintSquare(narrowCast16(k));
         }
     }
@@ -310,58 +362,13 @@ void BoardWidget::keyPressEvent(QKeyEvent *event)
 std::optional<Int16> BoardWidget::cellAfterKey(const QKeyEvent &event) const
 {
     const int columns = squares_.arrangement();
-    if (!current_ || columns <= 0)
-        return std::nullopt;
-    const int last = squares_.slots() - 1;
-    const int rows = cellPosition(narrowCast16(columns), narrowCast16(last)).row;
-    const CellPosition at = cellPosition(narrowCast16(columns), *current_);
-    int row = at.row;
-    int column = at.column;
-    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
-    if (modifiers == Qt::ControlModifier) {
-        if (event.key() == Qt::Key_Home)
-            return Int16{0};
-        if (event.key() == Qt::Key_End)
-            return narrowCast16(last);
-        return std::nullopt;
-    }
-    if (modifiers != Qt::NoModifier)
+    const std::optional<CellMove> move = keyMove(event);
+    if (!current_ || columns <= 0 || !move)
         return std::nullopt;
     // The rows the view shows, for the page keys: all of them unless the board scrolls.
-    const int page = std::max(1, visibleRegion().boundingRect().height()
-                                     / std::max(1, squareRect(0).height()));
-    switch (event.key()) {
-    case Qt::Key_Left:
-        --column;
-        break;
-    case Qt::Key_Right:
-        ++column;
-        break;
-    case Qt::Key_Up:
-        --row;
-        break;
-    case Qt::Key_Down:
-        ++row;
-        break;
-    case Qt::Key_PageUp:
-        row -= page;
-        break;
-    case Qt::Key_PageDown:
-        row += page;
-        break;
-    case Qt::Key_Home:
-        column = 1;
-        break;
-    case Qt::Key_End:
-        column = columns;
-        break;
-    default:
-        return std::nullopt;
-    }
-    // No wrap: a move past an edge stops at it.
-    row = std::clamp(row, 1, rows);
-    column = std::clamp(column, 1, columns);
-    return narrowCast16(std::min<int>(cellIndexUnchecked(columns, column, row), last));
+    const int page = visibleRegion().boundingRect().height() / std::max(1, squareRect(0).height());
+    return cellAfterMove(*move, *current_, narrowCast16(columns),
+                         narrowCast16(squares_.indexLimit() - 1), page);
 }
 
 void BoardWidget::focusInEvent(QFocusEvent *event)

@@ -73,6 +73,9 @@ protected:
 
 private:
     void relayout();
+    // Square k's area at a DPI already multiplied by the device pixel ratio; k must exist.
+    // For loops over many squares, which read the screen's DPI once rather than per square.
+    QRect rectAtDpi(Int16 k, double dpi) const;
     void paintRect(class QPainter &painter, const QRect &rect);
     void paintFocusFrame(class QPainter &painter, Int16 k);
     // Square k's area grown by the pixel that rounding at fractional ratios may add.

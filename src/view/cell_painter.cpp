@@ -102,7 +102,7 @@ QPixmap CellPainter::render(const SquareArray &squares, Int16 k, QSize deviceSiz
     // square, a plain seam on an uncovered one.
     const int line = edgeWidth(dpr);
     if (width > 3 * line && height > 3 * line) {
-        if (squares.background(k) == CoveredColour) {
+        if (isCovered(squares, k)) {
             painter.fillRect(QRect(0, 0, width, line), background.lighter(160));
             painter.fillRect(QRect(0, 0, line, height), background.lighter(160));
         }

@@ -10,7 +10,6 @@
 #include "squares/cells.h"
 #include "squares/squares.h"
 
-#include "../support/null_frame.h"
 
 #include <optional>
 #include <string>
@@ -39,8 +38,7 @@ struct TestBoard {
         for (const auto cell : mines)
             board.mineGrid.at(cell.column, cell.row) = 1;
         countNeighbours(board);
-        NullFrame frame;
-        buildGrid(board, squares, frame);
+        buildGrid(board, squares);
         squares.clearChanges();
     }
 
@@ -105,7 +103,7 @@ inline Look lookOf(const SquareArray &squares, Int16 k)
 inline std::vector<Look> looks(const SquareArray &squares)
 {
     std::vector<Look> all;
-    for (Int16 k = 0; k < squares.slots(); ++k)
+    for (Int16 k = 0; k < squares.indexLimit(); ++k)
         if (squares.exists(k))
             all.push_back(lookOf(squares, k));
     return all;

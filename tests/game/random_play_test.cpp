@@ -526,8 +526,8 @@ private:
     std::optional<std::string> compareWithModel() const
     {
         const SquareArray &squares = game_.squares();
-        if (squares.slots() != model_.cells())
-            return failure("there are " + std::to_string(squares.slots()) + " squares for "
+        if (squares.indexLimit() != model_.cells())
+            return failure("there are " + std::to_string(squares.indexLimit()) + " squares for "
                            + std::to_string(model_.cells()) + " cells");
         for (int k = 0; k < model_.cells(); ++k) {
             const auto i = static_cast<Int16>(k);

@@ -50,7 +50,7 @@ struct Window {
     int coveredCount() const
     {
         int n = 0;
-        for (Int16 k = 0; k < squares().slots(); ++k)
+        for (Int16 k = 0; k < squares().indexLimit(); ++k)
             n += squares().background(k) == CoveredColour ? 1 : 0;
         return n;
     }
@@ -92,7 +92,7 @@ TEST(SetupGame, FirstSetupBuildsTheDefaultBoard)
     EXPECT_EQ(w.board().countColours,
               (ColourTable{0, 0xFF0000, 0x00FF00, 0x0000FF, 0x800000, 0x000080, 0x00FFFF,
                            0xFF00FF, 0xFFFFFF}));
-    ASSERT_EQ(w.squares().slots(), 150);
+    ASSERT_EQ(w.squares().indexLimit(), 150);
     for (Int16 k = 0; k < 150; ++k) {
         EXPECT_EQ(w.squares().background(k), CoveredColour) << k;
         EXPECT_EQ(w.squares().tagText(k), "0") << k;
@@ -133,7 +133,7 @@ TEST(SetupGame, ResizedBoardsHaveTheirOwnSquaresAndFreshGrids)
     w.game.setupGame(Game::TestCode);
     w.setup(Game::PlayGame, "3", "4", "2", "9");
     EXPECT_EQ(w.controls.state.status, "");
-    EXPECT_EQ(w.squares().slots(), 12);
+    EXPECT_EQ(w.squares().indexLimit(), 12);
     EXPECT_EQ(w.coveredCount(), 12);
 
     Window fresh;
@@ -143,7 +143,7 @@ TEST(SetupGame, ResizedBoardsHaveTheirOwnSquaresAndFreshGrids)
 
     w.setup(Game::PlayGame, "10", "15", "45", "11540");
     EXPECT_EQ(w.controls.state.status, "");
-    EXPECT_EQ(w.squares().slots(), 150);
+    EXPECT_EQ(w.squares().indexLimit(), 150);
     EXPECT_EQ(w.coveredCount(), 150);
 }
 
@@ -173,8 +173,8 @@ TEST(SetupGame, LaysOutEverySquareAndFitsTheWindow)
         ASSERT_EQ(w.controls.outerSizes.size(), 1U);
         EXPECT_EQ(w.controls.outerSizes[0], std::make_pair(c.width, c.height));
         const int columns = w.board().columnCount;
-        ASSERT_EQ(w.squares().slots(), columns * w.board().rowCount);
-        for (Int16 k = 0; k < w.squares().slots(); ++k) {
+        ASSERT_EQ(w.squares().indexLimit(), columns * w.board().rowCount);
+        for (Int16 k = 0; k < w.squares().indexLimit(); ++k) {
             ASSERT_TRUE(w.squares().exists(k)) << k;
             ASSERT_TRUE(w.squares().visible(k)) << k;
             ASSERT_EQ(w.squares().left(k), static_cast<float>(1800 + 255 * (k % columns))) << k;
@@ -269,7 +269,7 @@ TEST(SetupGame, RefusedSetupLeavesTheGameInProgressUntouched)
 
         w.setup(Game::PlayGame, "3", "4", "2", "9");
         EXPECT_EQ(w.controls.state.status, "");
-        EXPECT_EQ(w.squares().slots(), 12);
+        EXPECT_EQ(w.squares().indexLimit(), 12);
         EXPECT_EQ(w.board().columnCount, 4);
     }
 }
@@ -294,7 +294,7 @@ TEST(SetupGame, FailureMidwayLeavesNoHalfBoardAndTheControlsReady)
         EXPECT_EQ(w.controls.state.status.rfind("setup failed: ", 0), 0U) << stage;
         EXPECT_EQ(w.controls.state.focus, 1) << stage;
         EXPECT_EQ(w.board().columnCount, 0) << stage;
-        EXPECT_EQ(w.squares().slots(), 1) << stage;
+        EXPECT_EQ(w.squares().indexLimit(), 1) << stage;
         EXPECT_FALSE(w.squares().visible(0)) << stage;
         for (const Int16 button : {Int16{1}, Int16{2}, Int16{4}})
             EXPECT_NO_THROW(w.game.onSquareMouseDown(0, button)) << stage;
@@ -302,7 +302,7 @@ TEST(SetupGame, FailureMidwayLeavesNoHalfBoardAndTheControlsReady)
         w.controls.failOnStatus.clear();
         w.setup(Game::TestCode, "4", "5", "3", "2");
         EXPECT_EQ(w.controls.state.status, "") << stage;
-        EXPECT_EQ(w.squares().slots(), 20) << stage;
+        EXPECT_EQ(w.squares().indexLimit(), 20) << stage;
         EXPECT_EQ(w.coveredCount(), 0) << stage;
     }
 }

@@ -3,7 +3,6 @@
 #include "squares/cells.h"
 #include "squares/squares.h"
 
-#include "../support/null_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +52,7 @@ TEST(SquareArray, RefusesDoubleCreationAndBadDestruction)
     squares.destroy(1);
     EXPECT_THROW(squares.destroy(1), std::out_of_range);
     EXPECT_THROW((void)squares.background(1), std::out_of_range);
-    EXPECT_EQ(squares.slots(), 1); // trailing gaps are dropped
+    EXPECT_EQ(squares.indexLimit(), 1); // trailing gaps are dropped
 }
 
 // A new background erases the drawing; clear() erases it too and the tag is untouched.
@@ -152,8 +151,7 @@ TEST(SquareArray, BuiltBoardHoldsExactlyItsSquares)
         board.columnCount = static_cast<Int16>(columns);
         sizeGrids(board);
         SquareArray squares(design());
-        fixtures::NullFrame frame;
-        buildGrid(board, squares, frame);
+        buildGrid(board, squares);
         squares.clearChanges();
         EXPECT_EQ(SquareArray::squareSize(), 24U);
         EXPECT_EQ(squares.perSquareBytes(), static_cast<std::size_t>(rows * columns) * 24U

@@ -337,7 +337,7 @@ TEST(Form1Failure, AFailedStepIsToldAndLeavesTheControlsReady)
     }
     EXPECT_TRUE(form.entry(1)->isEnabled());
     EXPECT_EQ(form.focusWidget(), form.setupButton(1));
-    EXPECT_EQ(form.game().squares().slots(), 150);
+    EXPECT_EQ(form.game().squares().indexLimit(), 150);
 }
 
 } // namespace

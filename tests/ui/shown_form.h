@@ -39,7 +39,7 @@ protected:
     {
         const SquareArray &squares = form.game().squares();
         int covered = 0;
-        for (Int16 k = 0; k < squares.slots(); ++k)
+        for (Int16 k = 0; k < squares.indexLimit(); ++k)
             covered += squares.exists(k) && squares.background(k) == CoveredColour ? 1 : 0;
         return covered;
     }

@@ -140,7 +140,7 @@ TEST_P(TypedEntryTest, BuildsTheBoardOrRefusesAndStaysReady)
         EXPECT_EQ(after.rowCount, row.board->rows);
         EXPECT_EQ(after.columnCount, row.board->columns);
         EXPECT_EQ(after.mineCount, row.board->mines);
-        EXPECT_EQ(form.game().squares().slots(), row.board->rows * row.board->columns);
+        EXPECT_EQ(form.game().squares().indexLimit(), row.board->rows * row.board->columns);
         EXPECT_EQ(coveredSquares(), row.board->rows * row.board->columns);
     } else {
         // The line grows to hold a sentence its designed height cannot.
@@ -149,7 +149,7 @@ TEST_P(TypedEntryTest, BuildsTheBoardOrRefusesAndStaysReady)
         EXPECT_EQ(after.columnCount, before.columnCount);
         EXPECT_EQ(after.mineCount, before.mineCount);
         EXPECT_EQ(after.mineGrid.cells(), before.mineGrid.cells());
-        EXPECT_EQ(form.game().squares().slots(), 150);
+        EXPECT_EQ(form.game().squares().indexLimit(), 150);
         EXPECT_EQ(form.game().squares().tagText(3), FlagTag);
         EXPECT_EQ(coveredSquares(), 150);
     }
@@ -160,7 +160,7 @@ TEST_P(TypedEntryTest, BuildsTheBoardOrRefusesAndStaysReady)
     press(0);
     expectReady();
     EXPECT_EQ(form.status()->text(), QString());
-    EXPECT_EQ(form.game().squares().slots(), 30);
+    EXPECT_EQ(form.game().squares().indexLimit(), 30);
     EXPECT_EQ(coveredSquares(), 0);
 }
 

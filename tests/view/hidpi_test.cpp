@@ -297,7 +297,7 @@ TEST_F(HiDpi, TheWindowShowsEveryCellOneToOne)
         const SquareArray &squares = form.game().squares();
         CellPainter painter;
         int cells = 0;
-        for (Int16 k = 0; k < squares.slots(); ++k) {
+        for (Int16 k = 0; k < squares.indexLimit(); ++k) {
             const QRect device = widget.deviceRect(k).translated(offset);
             ASSERT_TRUE(image.rect().contains(device)) << "square " << k;
             const QImage expected = painter.pixmapFor(squares, k, device.size(), ratio, widget.logicalDpi())

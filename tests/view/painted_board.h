@@ -9,7 +9,6 @@
 #include "view/board_widget.h"
 #include "squares/cells.h"
 
-#include "../support/null_frame.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -32,8 +31,7 @@ struct PaintedBoard {
         sizeGrids(board);
         placeMines(board, random, gameId);
         countNeighbours(board);
-        NullFrame frame;
-        buildGrid(board, squares, frame);
+        buildGrid(board, squares);
         show();
     }
 
