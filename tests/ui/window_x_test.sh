@@ -54,7 +54,7 @@ kb() { awk -v key="$1:" '$1 == key {print $2}' "/proc/$app/status"; }
 # Waits until the program has used no processor time for half a second.
 settle() {
     local before now=-1
-    for _ in $(seq 600); do
+    for _ in $(seq 120); do
         before=$now; now=$(ticks)
         [[ $now == "$before" ]] && return 0
         sleep 0.5
