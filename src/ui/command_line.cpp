@@ -5,7 +5,10 @@
 
 #include <unistd.h>
 
+#include <QByteArray>
+
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -178,6 +181,19 @@ std::optional<CommandLineReply> answerCommandLine(int argc, const char *const ar
         ++i;
     }
     return std::nullopt;
+}
+
+std::string dropUnusableScaleFactor()
+{
+    const char *value = std::getenv("QT_SCALE_FACTOR");
+    if (value == nullptr || *value == '\0')
+        return {};
+    bool number = false;
+    const double factor = QByteArray(value).toDouble(&number);
+    if (!number || (factor > 0 && std::isfinite(factor)))
+        return {};
+    unsetenv("QT_SCALE_FACTOR");
+    return "tessfield: ignoring QT_SCALE_FACTOR " + quoted(value) + ", which is not a positive number\n";
 }
 
 DisplayGuard::DisplayGuard(int argc, const char *const argv[])

@@ -35,6 +35,7 @@ rows=(
     "Wayland with no runtime folder|-u XDG_RUNTIME_DIR WAYLAND_DISPLAY=tessfield-none||1|err|tessfield: cannot open the display (DISPLAY not set, WAYLAND_DISPLAY=tessfield-none)"
     "unknown platform||--platform nowhere|1|err|tessfield: cannot start the Qt platform \"nowhere\" (DISPLAY not set, WAYLAND_DISPLAY not set)"
     "Qt options||-platform offscreen -style Fusion -qwindowgeometry +5+5|running|err|"
+    "scale factor that is no scale|QT_SCALE_FACTOR=0|-platform offscreen|running|err|tessfield: ignoring QT_SCALE_FACTOR '0', which is not a positive number"
     "Qt options with two dashes||--platform offscreen --style Fusion|running|err|"
     "Qt's warnings at a start that succeeds|WAYLAND_DISPLAY=tessfield-none|-platform wayland;offscreen|running|err|Failed to create wl_display (No such file or directory)"
 )
