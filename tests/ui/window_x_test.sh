@@ -117,32 +117,38 @@ if [[ -n $wm ]]; then
     geometry
     (( WIDTH >= 137 && HEIGHT >= 209 )) || fail "shrunk below the minimum: ${WIDTH}x$HEIGHT"
 
-    # Maximized, the window stays so through a new board (15 x 15), whose top left cell is
-    # at its designed place; restored, it has the new board's outer size, 6125 x 4445 twips.
-    "$probe" state "$window" add maximized
-    for _ in $(seq 50); do has_state MAXIMIZED_HORZ && break; sleep 0.1; done
-    has_state MAXIMIZED_HORZ || fail "the window manager did not maximize the window"
-    geometry; maximized="${WIDTH}x$HEIGHT"
-    entry 1 15
-    entry 3 0
-    click 48 156
-    sleep 1
-    settle
-    geometry
-    has_state MAXIMIZED_HORZ || fail "a new board undid the maximized state"
-    [[ ${WIDTH}x$HEIGHT == "$maximized" ]] || fail "maximized window resized by a board: ${WIDTH}x$HEIGHT, not $maximized"
-    [[ $(cells maximized 15 15) =~ ^(C{15}$'\n'){14}C{15}$ ]] || fail "the board is not at its place in the maximized window"
-    "$probe" state "$window" remove maximized
-    for _ in $(seq 50); do geometry; [[ $OUTER == 408x296 ]] && break; sleep 0.1; done
-    [[ $OUTER == 408x296 ]] || fail "restored to $OUTER, not the board's 408x296"
-    has_state MAXIMIZED_HORZ && fail "still maximized after restoring"
-    echo "maximize: $maximized through a new board, restored to $OUTER"
+    # Maximized or full screen, the window stays so through a new board (15 or 20 rows of
+    # 15), whose top left cell is at its designed place; restored, it has the new board's
+    # outer size, 6125 twips wide and 4445 or 5720 high.
+    for row in "maximized MAXIMIZED_HORZ 15 408x296" "fullscreen FULLSCREEN 20 408x381"; do
+        read -r state atom rows fitted <<<"$row"
+        "$probe" state "$window" add "$state"
+        for _ in $(seq 50); do has_state "$atom" && break; sleep 0.1; done
+        has_state "$atom" || fail "the window manager did not make the window $state"
+        geometry; given="${WIDTH}x$HEIGHT"
+        entry 1 "$rows"
+        entry 3 0
+        click 48 156
+        sleep 1
+        settle
+        geometry
+        has_state "$atom" || fail "a new board undid the $state state"
+        [[ ${WIDTH}x$HEIGHT == "$given" ]] || fail "$state window resized by a board: ${WIDTH}x$HEIGHT, not $given"
+        [[ $(cells "$state" 15 "$rows") =~ ^(C{15}$'\n'){$((rows - 1))}C{15}$ ]] ||
+            fail "the board is not at its place in the $state window"
+        "$probe" state "$window" remove "$state"
+        for _ in $(seq 50); do geometry; [[ $OUTER == "$fitted" ]] && break; sleep 0.1; done
+        [[ $OUTER == "$fitted" ]] || fail "restored from $state to $OUTER, not the board's $fitted"
+        has_state "$atom" && fail "still $state after restoring"
+        echo "$state: $given through a new board, restored to $OUTER"
+    done
     stop
 fi
 
 # The abuse table. Each case starts the program (with VAR=VALUE and OPTIONs up to "--"),
 # does one thing to it and checks that the resident memory grew by at most MB megabytes
-# at its peak and by a few (8) at the end, the processor time stayed within BUSY hundredths of a second, the window is on the screen
+# at its peak and by a few (8) at the end, the processor time stayed within BUSY hundredths
+# of a second, the window is on the screen
 # and, where its scale leaves room for the board, the game is playable.
 #   name            MB  busy     start                                          action
 cases=(
