@@ -151,6 +151,10 @@ fi
 # of a second, the window is on the screen
 # and, where its scale leaves room for the board, the game is playable.
 #   name            MB  busy     start                                          action
+# Under the address sanitizer freed memory is held in quarantine and every step is slower:
+# there only the window's size and place and the game afterwards are checked.
+sanitized=
+ldd "$program" | grep -q libasan && sanitized=1
 cases=(
     "paste-1MB-x8    8   150      --                                             paste 1000000 8"
     "paste-10MB      64  150      --                                             paste 10000000 1"
@@ -195,9 +199,11 @@ for row in "${cases[@]}"; do
     geometry
     echo "$name: resident +$kept MB (peak +$grown MB), $((used * 10)) ms busy," \
         "$((idle * 10)) ms in 2 s idle; client ${WIDTH}x$HEIGHT at $X,$Y"
-    (( grown <= mb && kept <= 8 )) || fail "$name: memory grew by $kept MB, at its peak $grown MB"
-    (( used <= busy )) || fail "$name: busy for $((used * 10)) ms"
-    (( idle <= 10 )) || fail "$name: $((idle * 10)) ms of processor time in 2 s of idling"
+    if [[ -z $sanitized ]]; then
+        (( grown <= mb && kept <= 8 )) || fail "$name: memory grew by $kept MB, at its peak $grown MB"
+        (( used <= busy )) || fail "$name: busy for $((used * 10)) ms"
+        (( idle <= 10 )) || fail "$name: $((idle * 10)) ms of processor time in 2 s of idling"
+    fi
     # A scale factor rounds the screen's size to its own pixels.
     slack=1
     [[ $name != scale-100 ]] || slack=100
