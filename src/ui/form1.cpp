@@ -20,6 +20,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -343,7 +344,7 @@ void Form1::applyOuterSize()
 {
     if (!requestedOuter_)
         return;
-    const QMargins margins = frameMargins();
+    const QMargins margins = expectedMargins();
     appliedMargins_ = margins;
     applyWindowLimits();
     if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
@@ -368,7 +369,18 @@ void Form1::applyOuterSize()
     resize(fittedClientSize(*requestedOuter_, margins, available, bar,
                             twipsToPixels(ClientFloorHeight, dpi)));
     appliedClient_ = size();
+    awaitingFrame_ = isVisible();
     placeBoardArea();
+}
+
+QMargins Form1::expectedMargins()
+{
+    const QMargins margins = frameMargins();
+    if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0)
+        return margins;
+    if (!margins.isNull())
+        normalMargins_ = margins;
+    return margins.isNull() ? normalMargins_ : margins;
 }
 
 void Form1::applyWindowLimits()
@@ -399,9 +411,14 @@ void Form1::bringOnScreen()
     // On Wayland the window has no position of its own to correct.
     if (!isVisible() || QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return;
-    if (const QScreen *display = screen(); display != nullptr)
-        if (const auto place = onScreenPosition(frameGeometry(), display->availableVirtualGeometry()))
-            move(*place);
+    const QScreen *display = screen();
+    if (display == nullptr)
+        return;
+    const QRect available = display->availableVirtualGeometry();
+    if (const auto place = onScreenPosition(frameGeometry(), available, !placedOnScreen_))
+        move(*place);
+    else if (windowHandle()->isExposed() && available.contains(frameGeometry()))
+        placedOnScreen_ = true;
 }
 
 void Form1::placeBoardArea()
@@ -416,6 +433,8 @@ void Form1::placeBoardArea()
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    if (size() == appliedClient_ && frameMargins() == appliedMargins_)
+        awaitingFrame_ = false;
     // Without a window manager nothing holds a tool to the size hints.
     if (isVisible()) {
         const QSize allowed = size().boundedTo(maximumSize()).expandedTo(minimumSize());
@@ -430,7 +449,11 @@ void Form1::resizeEvent(QResizeEvent *event)
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (frameMargins() != appliedMargins_ && !sizedByPlayer())
+    // The window manager places the window before it maps it: where the window is once
+    // shown is where it was put, not yet where the player moved it.
+    windowHandle()->removeEventFilter(this);
+    windowHandle()->installEventFilter(this);
+    if (frameMargins() != appliedMargins_ && (awaitingFrame_ || !sizedByPlayer()))
         applyOuterSize();
     applyWindowLimits();
     bringOnScreen();
@@ -443,14 +466,21 @@ void Form1::moveEvent(QMoveEvent *event)
     // known, the outer size the board asked for is applied again with it, unless the window
     // has been given another size since.
     if (frameMargins() != appliedMargins_) {
-        if (sizedByPlayer()) {
-            appliedMargins_ = frameMargins();
-            applyWindowLimits();
-        } else {
+        if (awaitingFrame_ || !sizedByPlayer())
             applyOuterSize();
-        }
+        else
+            appliedMargins_ = frameMargins();
     }
+    // It may have moved to another screen, larger or smaller.
+    applyWindowLimits();
     bringOnScreen();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !placedOnScreen_)
+        QTimer::singleShot(0, this, &Form1::bringOnScreen);
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::changeEvent(QEvent *event)

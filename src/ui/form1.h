@@ -61,6 +61,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The constructor's steps, in order.
@@ -86,6 +87,7 @@ private:
     void placeBoardArea();
     QMargins frameMargins() const;
     void applyWindowLimits();
+    QMargins expectedMargins();
     void bringOnScreen();
     bool sizedByPlayer() const;
 
@@ -106,6 +108,15 @@ private:
     // A board was set up while the window was maximized or full screen: its size is the one
     // the window returns to when restored.
     bool restorePending_ = false;
+    // A board's size was asked of the window manager and is not yet seen applied with the
+    // frame it was reckoned with: a frame that changes meanwhile (as it does on leaving full
+    // screen) is the window manager's, and the size is reckoned again with it.
+    bool awaitingFrame_ = false;
+    // The frame the window manager last gave the window in its normal state: leaving full
+    // screen, the window is told its state before its frame is back.
+    QMargins normalMargins_;
+    // Until it is first seen whole on the screen, the window's place is not the player's.
+    bool placedOnScreen_ = false;
 };
 
 } // namespace tessfield

@@ -9,15 +9,19 @@ QSize maximumClientSize(QSize screen)
     return screen.expandedTo(QSize(1, 1));
 }
 
-std::optional<QPoint> onScreenPosition(QRect frame, QRect available)
+std::optional<QPoint> onScreenPosition(QRect frame, QRect available, bool firstPlacement)
 {
-    if (!available.isValid() || frame.intersects(available))
+    if (!available.isValid() || available.contains(frame)
+        || (!firstPlacement && frame.intersects(available)))
         return std::nullopt;
     const auto place = [](int at, int length, int first, int room) {
         return std::clamp(at, first, first + std::max(0, room - length));
     };
-    return QPoint(place(frame.x(), frame.width(), available.x(), available.width()),
-                  place(frame.y(), frame.height(), available.y(), available.height()));
+    const QPoint to(place(frame.x(), frame.width(), available.x(), available.width()),
+                    place(frame.y(), frame.height(), available.y(), available.height()));
+    if (to == frame.topLeft())
+        return std::nullopt;
+    return to;
 }
 
 QSize waylandOuterLimit(QSize available, QSize openingOuter)

@@ -28,10 +28,11 @@ inline constexpr double MinimumClientWidthTwips = 1800 + 255;
 // never less than one pixel.
 QSize maximumClientSize(QSize screen);
 
-// Where a window whose frame lies wholly outside the available area is moved, so that its
-// title bar can be reached: the nearest place with the frame's top-left corner on it and as
-// much of the frame as fits. Nothing when some of the frame is already on the area.
-std::optional<QPoint> onScreenPosition(QRect frame, QRect available);
+// Where a window is moved to be on the available area: the nearest place with the frame's
+// top-left corner on it and as much of the frame as fits. Nothing when the window may stay:
+// when the whole frame is on the area or, unless the window is being placed first (where
+// the player has not put it yet), when some of it is.
+std::optional<QPoint> onScreenPosition(QRect frame, QRect available, bool firstPlacement);
 
 // The largest outer size a board may give the window on Wayland. There the window cannot
 // place itself, and the compositor keeps its corner where it first put the opening window
