@@ -11,11 +11,14 @@ preset=${1:-dev}
 # libx11-dev); the Wayland test runs it on Weston and presses its buttons through the
 # accessibility bus (weston, qt6-wayland, dbus-daemon, at-spi2-core, python3-pyatspi); the
 # screen-reader test runs a real AT-SPI client on a session bus of its own (dbus), and the
-# keyboard test is written in the same Python (python3); the desktop tests validate the
+# keyboard test is written in the same Python (python3); the Orca test plays with the screen
+# reader itself, speaking through speech-dispatcher and espeak-ng into a null output (orca,
+# speech-dispatcher, espeak-ng, speech-dispatcher-espeak-ng); the desktop tests validate the
 # desktop entry and metainfo (desktop-file-utils, appstream), check the installed files
 # (file, man-db) and build and lint the .deb (dpkg-dev for dpkg-shlibdeps, lintian).
 bash scripts/setup-deps.sh xvfb xauth xdotool x11-utils openbox libx11-dev weston qt6-wayland \
-    dbus dbus-daemon at-spi2-core python3-pyatspi python3 desktop-file-utils appstream file \
+    dbus dbus-daemon at-spi2-core python3-pyatspi python3 orca speech-dispatcher espeak-ng \
+    speech-dispatcher-espeak-ng desktop-file-utils appstream file \
     man-db dpkg-dev lintian
 bash scripts/build.sh "$preset"
 quick=()

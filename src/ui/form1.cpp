@@ -1,6 +1,8 @@
 #include "form1.h"
 
+#include "ui/announcer.h"
 #include "ui/app_icon.h"
+#include "ui/entry.h"
 #include "ui/guidance.h"
 #include "ui/status_line.h"
 #include "ui/ui_accessible.h"
@@ -111,7 +113,7 @@ void Form1::createEntries(const QPalette &controlPalette)
         label_[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         placeInTwips(label_[i], 0, top, labelWidths[i], 255);
 
-        text_[i] = new QLineEdit(QString::fromLatin1(texts[i]), this);
+        text_[i] = new Entry(QString::fromLatin1(texts[i]), this);
         text_[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         text_[i]->setPalette(controlPalette);
         // Plain single-line boxes with no input filter, and a length no number needs.
@@ -147,6 +149,7 @@ void Form1::createStatusLine(const QPalette &controlPalette)
     status_->setWordWrap(true);
     placeInTwips(status_, 120, 2640, 1215, 375);
     statusDesign_ = status_->geometry();
+    announcer_ = std::make_unique<Announcer>(status_);
 }
 
 void Form1::createBoardArea(const QPalette &controlPalette)
@@ -170,6 +173,8 @@ void Form1::createBoardArea(const QPalette &controlPalette)
     boardArea_->setWidget(square_);
     boardArea_->lower();
     connect(square_, &BoardWidget::squarePressed, this, &Form1::pressSquare);
+    connect(square_, &BoardWidget::announcement, this,
+            [this](const QString &text) { announcer_->announce(text); });
     // The keys' current cell is kept in view: whole, where the area can show a whole cell.
     connect(square_, &BoardWidget::currentCellMoved, this, [this](const QRect &area) {
         boardArea_->ensureVisible(area.center().x(), area.center().y(), area.width() / 2 + 1,
@@ -260,6 +265,22 @@ void Form1::runSetup(int index)
     setFocus(Qt::OtherFocusReason);
     play([this, index] { game_.setupGame(narrowCast16(index)); });
     revealStatus();
+    // After the focus has come to "Play Game", which the screen reader says first.
+    announcer_->announce(setupWords(status_->text(), index, game_.board()));
+}
+
+QString setupWords(const QString &status, int index, const Board &board)
+{
+    if (!status.isEmpty())
+        return status;
+    if (index == Game::TestCode)
+        return QStringLiteral("Test Code: board uncovered");
+    const auto counted = [](int count, const char *one, const char *many) {
+        return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    };
+    return QStringLiteral("board of %1 by %2, %3")
+        .arg(counted(board.rowCount, "row", "rows"), counted(board.columnCount, "column", "columns"),
+             counted(board.mineCount, "mine", "mines"));
 }
 
 void Form1::pressSquare(int index, int button)

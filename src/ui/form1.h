@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -24,7 +25,13 @@ class QScrollArea;
 
 namespace tessfield {
 
+class Announcer;
 class BoardWidget;
+
+// The sentence a screen reader says once a setup is over: the refusal or failure that the
+// status line shows, "Test Code: board uncovered", or the new board, "board of 8 rows by 8
+// columns, 10 mines".
+QString setupWords(const QString &status, int index, const Board &board);
 
 class Form1 : public QWidget, public WindowControls {
     Q_OBJECT
@@ -39,6 +46,7 @@ public:
     QPushButton *setupButton(int index) const { return setup_.at(static_cast<std::size_t>(index)); }
     QLineEdit *entry(int entry) const { return text_.at(static_cast<std::size_t>(entry - 1)); }
     QLabel *status() const { return status_; }
+    const Announcer &announcer() const { return *announcer_; }
 
     // The window's outer size that the last board asked for, in pixels, before any limit.
     QSize requestedOuterSize() const { return requestedOuter_.value_or(QSize()); }
@@ -117,6 +125,7 @@ private:
     QMargins normalMargins_;
     // Until it is first seen whole on the screen, the window's place is not the player's.
     bool placedOnScreen_ = false;
+    std::unique_ptr<Announcer> announcer_;
 };
 
 } // namespace tessfield

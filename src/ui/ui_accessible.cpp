@@ -1,9 +1,14 @@
 #include "ui_accessible.h"
 
+#include "ui/entry.h"
 #include "ui/form1.h"
 #include "ui/status_line.h"
 
 #include <QAccessibleWidget>
+#include <QFontMetrics>
+#include <QLabel>
+
+#include <algorithm>
 
 namespace tessfield {
 
@@ -22,12 +27,139 @@ public:
     }
 };
 
+// An entry box as a text that reports one attribute run over its whole value: Orca reads a
+// field's value run by run, and an empty run (Qt's answer for a line edit) cuts it to its
+// first characters. Everything else is read from the line edit as it stands.
+class EntryAccessible : public QAccessibleWidget,
+                        public QAccessibleTextInterface,
+                        public QAccessibleEditableTextInterface {
+public:
+    explicit EntryAccessible(Entry *entry) : QAccessibleWidget(entry, QAccessible::EditableText) {}
+
+    Entry *entry() const { return static_cast<Entry *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return entry()->text();
+        if (t == QAccessible::Name && entry()->accessibleName().isEmpty()) {
+            // Named by the label whose buddy it is, as the window pairs them.
+            const auto labels = entry()->parentWidget()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+            for (const QLabel *label : labels) {
+                if (label->buddy() == entry())
+                    return label->text();
+            }
+        }
+        return QAccessibleWidget::text(t);
+    }
+    void setText(QAccessible::Text t, const QString &text) override
+    {
+        if (t == QAccessible::Value)
+            entry()->setText(text);
+        else
+            QAccessibleWidget::setText(t, text);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = !entry()->isReadOnly();
+        state.readOnly = entry()->isReadOnly();
+        state.selectableText = true;
+        return state;
+    }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        if (type == QAccessible::EditableTextInterface)
+            return static_cast<QAccessibleEditableTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // QAccessibleTextInterface
+    void selection(int selectionIndex, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        if (selectionIndex == 0 && entry()->hasSelectedText()) {
+            *startOffset = entry()->selectionStart();
+            *endOffset = entry()->selectionEnd();
+        }
+    }
+    int selectionCount() const override { return entry()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int startOffset, int endOffset) override
+    {
+        setSelection(0, startOffset, endOffset);
+    }
+    void removeSelection(int selectionIndex) override
+    {
+        if (selectionIndex == 0)
+            entry()->deselect();
+    }
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override
+    {
+        if (selectionIndex == 0)
+            entry()->setSelection(startOffset, endOffset - startOffset);
+    }
+    int cursorPosition() const override { return entry()->cursorPosition(); }
+    void setCursorPosition(int position) override { entry()->setCursorPosition(position); }
+    QString text(int startOffset, int endOffset) const override
+    {
+        const QString all = entry()->text();
+        startOffset = std::clamp(startOffset, 0, static_cast<int>(all.size()));
+        endOffset = endOffset < 0 ? static_cast<int>(all.size()) : std::clamp(endOffset, startOffset, static_cast<int>(all.size()));
+        return all.mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(entry()->text().size()); }
+    QRect characterRect(int offset) const override
+    {
+        // Measured from the cursor, which knows where the line edit has scrolled its text.
+        const QString all = entry()->text();
+        if (offset < 0 || offset >= all.size())
+            return {};
+        const QFontMetrics metrics(entry()->font());
+        const QRect cursor = entry()->caretRect();
+        const int x = cursor.center().x() + metrics.horizontalAdvance(all.left(offset))
+            - metrics.horizontalAdvance(all.left(entry()->cursorPosition()));
+        const QRect local(x, cursor.top(), metrics.horizontalAdvance(all.at(offset)), cursor.height());
+        return {entry()->mapToGlobal(local.topLeft()), local.size()};
+    }
+    int offsetAtPoint(const QPoint &point) const override
+    {
+        return entry()->cursorPositionAt(entry()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int startIndex, int endIndex) override
+    {
+        entry()->setCursorPosition(endIndex);
+        entry()->setCursorPosition(startIndex);
+    }
+    QString attributes(int /*offset*/, int *startOffset, int *endOffset) const override
+    {
+        // The whole value is written in one font and colour: one run, with nothing to add.
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+
+    // QAccessibleEditableTextInterface
+    void deleteText(int startOffset, int endOffset) override { replaceText(startOffset, endOffset, {}); }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
+    void replaceText(int startOffset, int endOffset, const QString &text) override
+    {
+        QString all = entry()->text();
+        startOffset = std::clamp(startOffset, 0, static_cast<int>(all.size()));
+        endOffset = std::clamp(endOffset, startOffset, static_cast<int>(all.size()));
+        entry()->setText(all.replace(startOffset, endOffset - startOffset, text));
+    }
+};
+
 // The status line is a status bar, and the main window a window (a frame in AT-SPI) named
 // by its title, where Qt would otherwise offer a plain label and a plain pane.
 QAccessibleInterface *uiFactory(const QString &className, QObject *object)
 {
     if (object == nullptr || !object->isWidgetType())
         return nullptr;
+    if (className == QLatin1String(Entry::staticMetaObject.className()))
+        return new EntryAccessible(static_cast<Entry *>(object));
     if (className == QLatin1String(StatusLine::staticMetaObject.className()))
         return new StatusLineAccessible(static_cast<StatusLine *>(object));
     if (className == QLatin1String(Form1::staticMetaObject.className()))
@@ -44,6 +176,11 @@ void installUiAccessibility()
         return true;
     }();
     (void)installed;
+}
+
+Entry::Entry(const QString &text, QWidget *parent) : QLineEdit(text, parent)
+{
+    installUiAccessibility();
 }
 
 } // namespace tessfield

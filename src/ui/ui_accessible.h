@@ -1,9 +1,10 @@
 #pragma once
 
 // How the window and its status line appear to assistive technology (AT-SPI on Linux): the
-// window as a window named by its title, the status line as a status bar named by its text.
-// The entries and buttons need nothing of their own: Qt names an entry by its buddy label
-// and a button by its caption. The board's table lives in view/board_accessible.h.
+// window as a window named by its title, the status line as a status bar named by its text,
+// and each entry as a text named by its label whose value reads as one run. The buttons
+// need nothing of their own: Qt names a button by its caption. The board's table lives in
+// view/board_accessible.h.
 
 namespace tessfield {
 

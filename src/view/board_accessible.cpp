@@ -1,5 +1,6 @@
 #include "board_accessible.h"
 
+#include "view/board_speech.h"
 #include "view/board_widget.h"
 #include "squares/cells.h"
 
@@ -197,12 +198,16 @@ private:
     Int16 index_;
 };
 
-// The board widget as a table. Cells are made when first asked for and kept, registered
-// with Qt, until the board is laid out anew or the widget goes.
+// The board widget: a group of cells that offers the table interface, so that a client finds
+// any cell by row and column. Its role is a group, not a table, because Orca reads a whole
+// table row aloud at every move up or down (with its default settings, in tables that are
+// not spreadsheets), which on this board means up to hundreds of cells per key; in a group
+// it reads the one cell the move went to. Cells are made when first asked for and kept,
+// registered with Qt, until the board is laid out anew or the widget goes.
 class BoardAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     explicit BoardAccessible(BoardWidget *board)
-        : QAccessibleWidget(board, QAccessible::Table), board_(board)
+        : QAccessibleWidget(board, QAccessible::Grouping), board_(board)
     {
     }
     ~BoardAccessible() override { forgetCells(); }
@@ -219,8 +224,9 @@ public:
             if (now.rows == 0)
                 return QStringLiteral("no board yet; Ctrl+W closes the window and Ctrl+Q quits.");
             return QStringLiteral("%1 rows by %2 columns: the arrow keys move the current cell, "
-                                  "Space or Return uncovers it, F flags it and C chords it; "
-                                  "Ctrl+W closes the window and Ctrl+Q quits.")
+                                  "Space or Return uncovers it, F flags it, C chords it, H reads "
+                                  "its row and V its column; Ctrl+W closes the window and Ctrl+Q "
+                                  "quits.")
                 .arg(now.rows)
                 .arg(now.columns);
         }
@@ -320,6 +326,9 @@ public:
             forgetCells();
     }
 
+    // Whether a client has been handed cell k's object since the board was laid out.
+    bool handedOut(Int16 k) const { return cells_.contains(k); }
+
 private:
     void forgetCells()
     {
@@ -347,14 +356,7 @@ QAccessibleInterface *boardFactory(const QString &className, QObject *object)
 
 QString squareStateText(const SquareArray &squares, Int16 k)
 {
-    if (isCovered(squares, k))
-        return isFlagged(squares, k) ? QStringLiteral("flagged") : QStringLiteral("covered");
-    if (squares.background(k) == MineColour)
-        return QStringLiteral("mine");
-    const Inscription inscription = squares.inscription(k);
-    if (inscription.text.empty())
-        return QStringLiteral("empty");
-    return QString::fromUtf8(inscription.text.data(), static_cast<qsizetype>(inscription.text.size()));
+    return QString::fromStdString(squareStateWords(squares, k));
 }
 
 QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k)
@@ -398,8 +400,19 @@ std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &bo
         return events;
     if (changes.cells.size() > SquareChanges::ManyCells) {
         lookAgain();
+        // A client can hold a name only for a cell it has been handed; those are renamed one
+        // by one, so that none keeps an old name, and the rest are told by the event above.
+        const auto *table = dynamic_cast<const BoardAccessible *>(QAccessible::queryAccessibleInterface(&board));
+        const bool focused = current && board.hasFocus();
+        bool focusedRenamed = false;
+        for (const Int16 k : changes.cells) {
+            if (table != nullptr && table->handedOut(k)) {
+                cellEvent(QAccessible::NameChanged, k);
+                focusedRenamed = focusedRenamed || (focused && k == *current);
+            }
+        }
         // Whatever the focused cell shows now is said on it, as for a single change.
-        if (current && board.hasFocus())
+        if (focused && !focusedRenamed)
             cellEvent(QAccessible::NameChanged, *current);
         return events;
     }

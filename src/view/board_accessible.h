@@ -1,8 +1,9 @@
 #pragma once
 
-// The board as assistive technology sees it (AT-SPI on Linux): a table of rows and columns
-// whose cells are named after what their squares show, "row 2, column 3, covered", "…,
-// flagged", "…, 3", "…, mine" or "…, empty", and follow the squares as they change.
+// The board as assistive technology sees it (AT-SPI on Linux): a group of cells in rows and
+// columns (it offers the table interface), named after what their squares show, "row 2,
+// column 3, covered", "…, flagged", "…, 3", "…, mine" or "…, empty", and following the
+// squares as they change.
 //
 // The current cell is the table's focused child. Every cell offers the actions "uncover",
 // "flag" and "chord", which press its square with the left, right and middle button through

@@ -201,6 +201,7 @@ void BoardWidget::relayout()
 
 void BoardWidget::showChanges(const SquareChanges &changes)
 {
+    announcePress(changes);
     if (changes.layout) {
         relayout();
         update();
@@ -222,6 +223,26 @@ void BoardWidget::showChanges(const SquareChanges &changes)
             update(squareRect(k));
     }
     notifyBoardChanges(*this, changes);
+}
+
+void BoardWidget::announcePress(const SquareChanges &changes)
+{
+    if (changes.layout) {
+        covered_.reset(squares_);
+        press_.reset();
+        return;
+    }
+    const int uncovered = covered_.apply(squares_, changes.cells);
+    if (!press_ || !squares_.exists(press_->cell))
+        return;
+    std::string words = pressWords(squares_, press_->cell, press_->button, uncovered, changes.cells);
+    // Where the focus did not move onto the pressed cell, nothing else says which it was.
+    if (!press_->focused) {
+        const auto [column, row] = cellPosition(std::max<Int16>(squares_.arrangement(), 1), press_->cell);
+        words = "row " + std::to_string(row) + ", column " + std::to_string(column) + ": " + words;
+    }
+    press_.reset();
+    Q_EMIT announcement(QString::fromStdString(words));
 }
 
 void BoardWidget::paintEvent(QPaintEvent *event)
@@ -328,7 +349,9 @@ void BoardWidget::setCurrentCell(Int16 k)
 void BoardWidget::pressSquare(Int16 k, int button)
 {
     setCurrentCell(k);
+    press_ = Press{k, button, hasFocus() && current_ == k};
     Q_EMIT squarePressed(k, button);
+    press_.reset();
 }
 
 void BoardWidget::mousePressEvent(QMouseEvent *event)
@@ -353,6 +376,15 @@ void BoardWidget::keyPressEvent(QKeyEvent *event)
         if (const auto next = cellAfterKey(*event)) {
             event->accept();
             setCurrentCell(*next);
+            return;
+        }
+        // H and V read the current row and column, the two lines a sighted player sees
+        // around the cell.
+        const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+        if (modifiers == Qt::NoModifier && (event->key() == Qt::Key_H || event->key() == Qt::Key_V)) {
+            event->accept();
+            const Line line = event->key() == Qt::Key_H ? Line::Row : Line::Column;
+            Q_EMIT announcement(QString::fromStdString(lineWords(squares_, *current_, line)));
             return;
         }
     }

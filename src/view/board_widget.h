@@ -12,6 +12,7 @@
 // the keys move it or press it. A key press is reported exactly as the mouse press it
 // stands for.
 
+#include "view/board_speech.h"
 #include "view/cell_painter.h"
 #include "squares/squares.h"
 
@@ -63,6 +64,9 @@ Q_SIGNALS:
     void squarePressed(int index, int button);
     // The current cell moved (or a new board put it on (1, 1)); area is its square's.
     void currentCellMoved(const QRect &area);
+    // Words for the screen reader to say at once: what a press did, or a line of the board
+    // that the player asked for.
+    void announcement(const QString &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -81,6 +85,14 @@ private:
     // Square k's area grown by the pixel that rounding at fractional ratios may add.
     QRect repaintArea(Int16 k) const;
     std::optional<Int16> cellAfterKey(const QKeyEvent &event) const;
+    void announcePress(const SquareChanges &changes);
+
+    // The press being handled, from its report until the game's changes come back.
+    struct Press {
+        Int16 cell;
+        int button;
+        bool focused; // the press came with the focus on its cell
+    };
 
     const SquareArray &squares_;
     CellPainter painter_;
@@ -88,6 +100,8 @@ private:
     QPoint origin_; // pixel position of the board's top-left corner in the window
     qreal layoutRatio_ = 1.0; // the device pixel ratio the extent was worked out for
     std::optional<Int16> current_;
+    std::optional<Press> press_;
+    CoveredCells covered_;
 };
 
 // The button value of a press: every button held, the pressed one included.

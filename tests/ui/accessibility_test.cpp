@@ -84,6 +84,57 @@ TEST_F(Accessibility, EachEntryIsNamedByItsLabel)
     }
 }
 
+// A screen reader reads an entry's value run by run: the whole value is one run, wherever it
+// asks, so "11540" is not cut to its first characters.
+TEST_F(Accessibility, EachEntryReadsItsWholeValueAsOneRun)
+{
+    form.entry(4)->setText(QStringLiteral("11540"));
+    for (int entry = 1; entry <= 4; ++entry) {
+        QAccessibleTextInterface *text = of(form.entry(entry))->textInterface();
+        ASSERT_NE(text, nullptr);
+        const int length = static_cast<int>(form.entry(entry)->text().size());
+        EXPECT_EQ(text->characterCount(), length);
+        EXPECT_EQ(text->text(0, length), form.entry(entry)->text());
+        for (int offset = 0; offset < length; ++offset) {
+            int start = -1;
+            int end = -1;
+            text->attributes(offset, &start, &end);
+            EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, length)) << "entry " << entry;
+        }
+    }
+    // Edited through the interface, the entry itself changes.
+    of(form.entry(1))->editableTextInterface()->replaceText(0, 2, QStringLiteral("8"));
+    EXPECT_EQ(form.entry(1)->text(), QStringLiteral("8"));
+}
+
+// After a setup the screen reader hears one sentence: what the status line says if the setup
+// was refused, otherwise the board that was built.
+TEST(SetupWords, OneSentenceAfterASetup)
+{
+    const auto board = [](int rows, int columns, int mines) {
+        Board made;
+        made.rowCount = narrowCast16(rows);
+        made.columnCount = narrowCast16(columns);
+        made.mineCount = narrowCast16(mines);
+        return made;
+    };
+    const struct {
+        QString status;
+        int index;
+        Board board;
+        const char *said;
+    } cases[] = {
+        {{}, 1, board(8, 8, 10), "board of 8 rows by 8 columns, 10 mines"},
+        {{}, 1, board(1, 1, 1), "board of 1 row by 1 column, 1 mine"},
+        {{}, 1, board(181, 181, 0), "board of 181 rows by 181 columns, 0 mines"},
+        {{}, 0, board(8, 8, 10), "Test Code: board uncovered"},
+        {QStringLiteral("rows must be a number from 1 to 32767"), 1, board(8, 8, 10),
+         "rows must be a number from 1 to 32767"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(setupWords(c.status, c.index, c.board).toStdString(), c.said);
+}
+
 // The setup buttons are buttons named by their captions, which follow the busy state.
 TEST_F(Accessibility, TheButtonsAreNamedByTheirCaptions)
 {
@@ -118,7 +169,7 @@ TEST_F(Accessibility, TheStatusLineIsAStatusBarNamedByItsText)
 TEST_F(Accessibility, TheBoardIsATableOfItsRowsAndColumns)
 {
     ASSERT_NE(board(), nullptr);
-    EXPECT_EQ(board()->role(), QAccessible::Table);
+    EXPECT_EQ(board()->role(), QAccessible::Grouping);
     EXPECT_EQ(board()->text(QAccessible::Name), QStringLiteral("board"));
     ASSERT_NE(table(), nullptr);
     EXPECT_EQ(table()->rowCount(), 0);
@@ -130,8 +181,8 @@ TEST_F(Accessibility, TheBoardIsATableOfItsRowsAndColumns)
     EXPECT_EQ(board()->childCount(), 150);
     EXPECT_EQ(board()->text(QAccessible::Description),
               QStringLiteral("10 rows by 15 columns: the arrow keys move the current cell, Space "
-                             "or Return uncovers it, F flags it and C chords it; Ctrl+W closes the "
-                             "window and Ctrl+Q quits."));
+                             "or Return uncovers it, F flags it, C chords it, H reads its row and V its "
+                             "column; Ctrl+W closes the window and Ctrl+Q quits."));
     EXPECT_EQ(cellName(0, 0), QStringLiteral("row 1, column 1, covered"));
     EXPECT_EQ(cellName(1, 2), QStringLiteral("row 2, column 3, covered"));
     EXPECT_EQ(cellName(9, 14), QStringLiteral("row 10, column 15, covered"));
@@ -170,7 +221,7 @@ TEST_F(Accessibility, TheWindowsTreeReachesTheBoard)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("tessfield - qorv418"));
-    EXPECT_EQ(find(window, [](QAccessibleInterface *i) { return i->role() == QAccessible::Table; }),
+    EXPECT_EQ(find(window, [](QAccessibleInterface *i) { return i->role() == QAccessible::Grouping; }),
               board());
     EXPECT_NE(find(window, [](QAccessibleInterface *i) {
                   return i->text(QAccessible::Name) == QStringLiteral("Game ID")

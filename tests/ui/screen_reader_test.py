@@ -36,7 +36,7 @@ table = None
 def is_look_again(event_type, source):
     return (event_type.startswith(("object:children-changed", "object:visible-data-changed",
                                    "object:model-changed")) and source is not None
-            and source.getRole() == pyatspi.ROLE_TABLE)
+            and source.getRole() == pyatspi.ROLE_PANEL and source.name == "board")
 
 
 log = open(out + "/events.log", "w")
@@ -160,7 +160,7 @@ def script(game):
         raise Failure("buttons: %s" % sorted(buttons))
     if not any(a.getRole() == pyatspi.ROLE_STATUS_BAR for a in found):
         raise Failure("no status bar")
-    table = next((a for a in found if a.getRole() == pyatspi.ROLE_TABLE), None)
+    table = next((a for a in found if a.name == "board" and "Table" in pyatspi.listInterfaces(a)), None)
     if table is None:
         raise Failure("no board table")
 

@@ -1,0 +1,85 @@
+#include "announcer.h"
+
+#include <QAccessibleInterface>
+#include <QWindow>
+
+namespace tessfield {
+
+namespace {
+
+class NotificationAccessible : public QAccessibleInterface {
+public:
+    NotificationAccessible(QWidget *host, QString text) : host_(host), text_(std::move(text)) {}
+
+    bool isValid() const override { return !host_.isNull(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override
+    {
+        return host_.isNull() ? nullptr : host_->window()->windowHandle();
+    }
+    QAccessibleInterface *parent() const override
+    {
+        return host_.isNull() ? nullptr : QAccessible::queryAccessibleInterface(host_.data());
+    }
+    QAccessibleInterface *child(int /*index*/) const override { return nullptr; }
+    QAccessibleInterface *childAt(int /*x*/, int /*y*/) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface * /*child*/) const override { return -1; }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? text_ : QString();
+    }
+    void setText(QAccessible::Text /*t*/, const QString & /*text*/) override {}
+    QRect rect() const override
+    {
+        if (host_.isNull())
+            return {};
+        return {host_->mapToGlobal(QPoint(0, 0)), host_->size()};
+    }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.readOnly = true;
+        state.invalid = host_.isNull();
+        return state;
+    }
+
+private:
+    QPointer<QWidget> host_;
+    QString text_;
+};
+
+} // namespace
+
+Announcer::~Announcer()
+{
+    for (const QAccessible::Id id : posted_)
+        QAccessible::deleteAccessibleInterface(id);
+}
+
+void Announcer::announce(const QString &text)
+{
+    if (text.isEmpty() || host_.isNull() || !QAccessible::isActive())
+        return;
+    auto *notification = new NotificationAccessible(host_.data(), text);
+    posted_.push_back(QAccessible::registerAccessibleInterface(notification));
+    while (posted_.size() > Kept) {
+        QAccessible::deleteAccessibleInterface(posted_.front());
+        posted_.pop_front();
+    }
+    QAccessibleEvent shown(notification, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+}
+
+QStringList Announcer::held() const
+{
+    QStringList texts;
+    for (const QAccessible::Id id : posted_) {
+        if (QAccessibleInterface *notification = QAccessible::accessibleInterface(id))
+            texts.append(notification->text(QAccessible::Name));
+    }
+    return texts;
+}
+
+} // namespace tessfield

@@ -1,0 +1,21 @@
+#pragma once
+
+// An entry box: a plain single-line text box. A class of its own only so that assistive
+// technology gets the text interface of ui_accessible.h, which reads the whole value as one
+// run where Qt's own answers with an empty run (and Orca then reads "1" for "10").
+
+#include <QLineEdit>
+
+namespace tessfield {
+
+class Entry : public QLineEdit {
+    Q_OBJECT
+
+public:
+    Entry(const QString &text, QWidget *parent);
+
+    // Where the text cursor stands, in the entry's coordinates.
+    QRect caretRect() const { return cursorRect(); }
+};
+
+} // namespace tessfield

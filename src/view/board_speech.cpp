@@ -1,0 +1,115 @@
+#include "board_speech.h"
+
+#include "squares/cells.h"
+
+#include <algorithm>
+
+namespace tessfield {
+
+namespace {
+
+constexpr int Left = 1;
+constexpr int Right = 2;
+constexpr int Middle = 4;
+
+std::string cellsUncovered(int count)
+{
+    return std::to_string(count) + (count == 1 ? " cell uncovered" : " cells uncovered");
+}
+
+} // namespace
+
+std::string squareStateWords(const SquareArray &squares, Int16 k)
+{
+    const Colour background = squares.background(k);
+    if (background == CoveredColour)
+        return isFlagged(squares, k) ? "flagged" : "covered";
+    if (background == MineColour)
+        return "mine";
+    const Inscription inscription = squares.inscription(k);
+    if (inscription.text.empty())
+        return "empty";
+    return std::string(inscription.text);
+}
+
+void CoveredCells::reset(const SquareArray &squares)
+{
+    covered_.assign(static_cast<std::size_t>(squares.indexLimit()), false);
+    for (Int16 k = 0; k < squares.indexLimit(); ++k)
+        covered_[static_cast<std::size_t>(k)] = squares.exists(k) && squares.background(k) == CoveredColour;
+}
+
+int CoveredCells::apply(const SquareArray &squares, const std::vector<Int16> &cells)
+{
+    int uncovered = 0;
+    for (const Int16 k : cells) {
+        const auto slot = static_cast<std::size_t>(k);
+        if (slot >= covered_.size() || !squares.exists(k))
+            continue;
+        const bool now = squares.background(k) == CoveredColour;
+        if (covered_[slot] && !now)
+            ++uncovered;
+        covered_[slot] = now;
+    }
+    return uncovered;
+}
+
+std::string pressWords(const SquareArray &squares, Int16 k, int button, int uncovered,
+                       const std::vector<Int16> &changed)
+{
+    if (button == Right) {
+        const bool toggled = std::find(changed.begin(), changed.end(), k) != changed.end();
+        return toggled ? squareStateWords(squares, k) : "no change";
+    }
+    if ((button != Left && button != Middle) || uncovered == 0)
+        return "no change";
+    // A loss uncovers the whole board; only a mine's look tells it from a large flood.
+    const auto mineShown = [&squares](Int16 cell) { return squares.background(cell) == MineColour; };
+    if (button == Left ? mineShown(k) : std::any_of(changed.begin(), changed.end(), mineShown))
+        return "mine: the whole board is uncovered";
+    if (button == Middle)
+        return cellsUncovered(uncovered);
+    const std::string state = squareStateWords(squares, k);
+    return uncovered == 1 ? state : state + ": " + cellsUncovered(uncovered);
+}
+
+std::string lineWords(const SquareArray &squares, Int16 k, Line line)
+{
+    const int columns = squares.arrangement();
+    if (columns <= 0 || !squares.exists(k))
+        return {};
+    const int rows = (squares.indexLimit() + columns - 1) / columns;
+    const CellPosition at = cellPosition(narrowCast16(columns), k);
+    const bool row = line == Line::Row;
+    const int length = row ? columns : rows;
+    std::string words = (row ? "row " : "column ") + std::to_string(row ? at.row : at.column) + ":";
+    const auto cellAt = [&](int place) {
+        return row ? cellIndexUnchecked(columns, place, at.row) : cellIndexUnchecked(columns, at.column, place);
+    };
+    const char *separator = " ";
+    for (int first = 1; first <= length;) {
+        const Int16 cell = cellAt(first);
+        if (!squares.exists(cell))
+            break;
+        const std::string state = squareStateWords(squares, cell);
+        int last = first;
+        const bool isCount = !state.empty() && state.front() >= '1' && state.front() <= '8';
+        if (!isCount) {
+            while (last < length && squares.exists(cellAt(last + 1))
+                   && squareStateWords(squares, cellAt(last + 1)) == state)
+                ++last;
+        }
+        words += separator;
+        separator = ", ";
+        if (isCount)
+            words += state;
+        else if (last == first)
+            words += state + " " + std::to_string(first);
+        else
+            words += state + " " + std::to_string(first) + " to " + std::to_string(last);
+        first = last + 1;
+    }
+    return words;
+}
+
+} // namespace tessfield

@@ -1,0 +1,43 @@
+#pragma once
+
+// What a screen reader says about the board, in words: the result of a press, and a whole
+// row or column at a glance. Plain text from the squares, worked out only for the cells an
+// action touched (or the one line asked for), never by a walk of the whole board.
+
+#include "squares/squares.h"
+
+#include <string>
+#include <vector>
+
+namespace tessfield {
+
+// What square k shows, in words: "covered", "flagged", "mine", "empty" or its count.
+std::string squareStateWords(const SquareArray &squares, Int16 k);
+
+// Which squares are covered, kept in step with the changes the view is handed, so that
+// what a press uncovered is known from the cells it changed alone.
+class CoveredCells {
+public:
+    // Starts afresh from a new layout: one look at every square, as building it cost.
+    void reset(const SquareArray &squares);
+    // Takes in the changed cells and returns how many of them went from covered to
+    // uncovered.
+    int apply(const SquareArray &squares, const std::vector<Int16> &cells);
+
+private:
+    std::vector<bool> covered_;
+};
+
+// What a press did, as the player hears it at once: "3", "empty: 18 cells uncovered",
+// "flagged", "covered", "4 cells uncovered", "mine: the whole board is uncovered" or "no
+// change". uncovered is how many cells the press uncovered, changed the cells it touched.
+std::string pressWords(const SquareArray &squares, Int16 k, int button, int uncovered,
+                       const std::vector<Int16> &changed);
+
+// A line of the board as a sighted player takes it in at a glance, in runs from its first
+// cell: "row 3: covered 1 to 5, 2, 1, empty 8 to 12, flagged 13". Counts are said as they
+// stand; a run of covered, flagged, empty or mine cells by its first and last place.
+enum class Line { Row, Column };
+std::string lineWords(const SquareArray &squares, Int16 k, Line line);
+
+} // namespace tessfield
