@@ -326,9 +326,6 @@ public:
             forgetCells();
     }
 
-    // Whether a client has been handed cell k's object since the board was laid out.
-    bool handedOut(Int16 k) const { return cells_.contains(k); }
-
 private:
     void forgetCells()
     {
@@ -400,19 +397,8 @@ std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &bo
         return events;
     if (changes.cells.size() > SquareChanges::ManyCells) {
         lookAgain();
-        // A client can hold a name only for a cell it has been handed; those are renamed one
-        // by one, so that none keeps an old name, and the rest are told by the event above.
-        const auto *table = dynamic_cast<const BoardAccessible *>(QAccessible::queryAccessibleInterface(&board));
-        const bool focused = current && board.hasFocus();
-        bool focusedRenamed = false;
-        for (const Int16 k : changes.cells) {
-            if (table != nullptr && table->handedOut(k)) {
-                cellEvent(QAccessible::NameChanged, k);
-                focusedRenamed = focusedRenamed || (focused && k == *current);
-            }
-        }
         // Whatever the focused cell shows now is said on it, as for a single change.
-        if (focused && !focusedRenamed)
+        if (current && board.hasFocus())
             cellEvent(QAccessible::NameChanged, *current);
         return events;
     }

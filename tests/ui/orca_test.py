@@ -11,10 +11,10 @@ OUTPUT_DIR/transcript.txt.
 """
 
 import os
-import re
 import sys
 import time
 
+from orca_log import OrcaLog
 from xsession import Game, fail
 
 program, out = sys.argv[1:3]
@@ -31,28 +31,7 @@ log_path = os.environ["ORCA_LOG"]
 #     2222M1..
 #     ..1M21..
 
-SPOKEN = re.compile(r"^(\d\d:\d\d:\d\d\.\d+) - SPEECH OUTPUT: '(.*)'( ?)\{")
 transcript = open(os.path.join(out, "transcript.txt"), "w")
-
-
-class OrcaLog:
-    """What Orca has spoken, in order, without its echo of the keys pressed."""
-
-    def __init__(self, path):
-        self.path, self.offset, self.said = path, 0, []
-
-    def read(self):
-        with open(self.path, errors="replace") as log:
-            log.seek(self.offset)
-            chunk = log.read()
-        # Only whole lines: Orca may be writing the last one.
-        complete = chunk[:chunk.rfind("\n") + 1]
-        self.offset += len(complete.encode("utf-8", errors="replace"))
-        for line in complete.splitlines():
-            match = SPOKEN.match(line)
-            if match and not match.group(3):
-                self.said.append((match.group(1), match.group(2)))
-        return self.said
 
 
 # The tooltips, which Orca reads after a control as its description (with a full stop where

@@ -26,7 +26,10 @@ pids=()
 cleanup() {
     local i
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
+        kill "${pids[i]}" 2>/dev/null || continue
+        # Orca can hang on its way out; five seconds, then it is killed outright.
+        for _ in $(seq 50); do kill -0 "${pids[i]}" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "${pids[i]}" 2>/dev/null || true
         wait "${pids[i]}" 2>/dev/null || true
     done
 }
