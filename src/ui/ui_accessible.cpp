@@ -178,9 +178,4 @@ void installUiAccessibility()
     (void)installed;
 }
 
-Entry::Entry(const QString &text, QWidget *parent) : QLineEdit(text, parent)
-{
-    installUiAccessibility();
-}
-
 } // namespace tessfield

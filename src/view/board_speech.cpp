@@ -21,10 +21,9 @@ std::string cellsUncovered(int count)
 
 std::string squareStateWords(const SquareArray &squares, Int16 k)
 {
-    const Colour background = squares.background(k);
-    if (background == CoveredColour)
+    if (isCovered(squares, k))
         return isFlagged(squares, k) ? "flagged" : "covered";
-    if (background == MineColour)
+    if (squares.background(k) == MineColour)
         return "mine";
     const Inscription inscription = squares.inscription(k);
     if (inscription.text.empty())
@@ -36,7 +35,7 @@ void CoveredCells::reset(const SquareArray &squares)
 {
     covered_.assign(static_cast<std::size_t>(squares.indexLimit()), false);
     for (Int16 k = 0; k < squares.indexLimit(); ++k)
-        covered_[static_cast<std::size_t>(k)] = squares.exists(k) && squares.background(k) == CoveredColour;
+        covered_[static_cast<std::size_t>(k)] = squares.exists(k) && isCovered(squares, k);
 }
 
 int CoveredCells::apply(const SquareArray &squares, const std::vector<Int16> &cells)
@@ -46,7 +45,7 @@ int CoveredCells::apply(const SquareArray &squares, const std::vector<Int16> &ce
         const auto slot = static_cast<std::size_t>(k);
         if (slot >= covered_.size() || !squares.exists(k))
             continue;
-        const bool now = squares.background(k) == CoveredColour;
+        const bool now = isCovered(squares, k);
         if (covered_[slot] && !now)
             ++uncovered;
         covered_[slot] = now;
