@@ -1,5 +1,6 @@
-"""A screen reader's view of one session: an AT-SPI client (pyatspi) reads the window, presses
-"Play Game" by its action, follows the current cell by keys, and plays by the cells' actions.
+"""A plain AT-SPI client's view of one session (pyatspi): it presses "Play Game" by its action
+and plays by the cells' actions, which Orca 43 has no command for; what Orca itself hears of
+the keys is tests/ui/orca_test.py's.
 
     screen_reader_test.py PROGRAM OUTPUT_DIR        (inside tests/ui/session.sh --a11y)
 
@@ -150,11 +151,9 @@ def script(game):
     frame = yield Wait(lambda: next((w for w in app if w.name == TITLE), None), "its window")
     found = list(descendants(frame))
 
-    # The entries are named by their labels and hold the designed numbers.
+    # (The entries, the buttons and moving by keys are what the Orca test hears; this client
+    # finds them by name and plays through the cells' actions.)
     entries = {a.name: a for a in found if a.getRole() == pyatspi.ROLE_TEXT}
-    for name, text in (("rows", "10"), ("columns", "15"), ("mines", "45"), ("Game ID", "11540")):
-        if name not in entries or entries[name].queryText().getText(0, -1) != text:
-            raise Failure("no entry %r holding %r among %s" % (name, text, sorted(entries)))
     buttons = {a.name: a for a in found if a.getRole() == pyatspi.ROLE_PUSH_BUTTON}
     if not {"Test Code", "Play Game"} <= set(buttons):
         raise Failure("buttons: %s" % sorted(buttons))
@@ -189,30 +188,6 @@ def script(game):
     if "arrow" not in description or description.count(". ") or not description.endswith("."):
         raise Failure("the board does not say in one sentence how to play by keys: %r"
                       % description)
-
-    # The keys move the current cell, and each move is a focus event on that cell.
-    def key(name, row, column):
-        note("key " + name)
-        start = time.monotonic()
-        game.keys(name)
-        expected = "row %d, column %d, covered" % (row, column)
-        focused = yield Wait(lambda: next((s for t, kind, s in events if t >= start and
-                                           kind == "focus:" and s.name == expected), None),
-                             "focus on %r after %s" % (expected, name))
-        yield told_since(start)
-        last = [s for t, kind, s in events if kind == "focus:"][-1]
-        if last.name != expected:
-            raise Failure("after %s the focus ended on %r" % (name, last.name))
-        states = focused.getState()
-        if not (states.contains(pyatspi.STATE_FOCUSED) and states.contains(pyatspi.STATE_FOCUSABLE)):
-            raise Failure("the focused cell's states: %s" % states.getStates())
-        offered = actions(focused)
-        if sorted(offered) != ["chord", "flag", "uncover"] or not all(d for _, d in offered.values()):
-            raise Failure("the cell's actions: %s" % offered)
-
-    yield from key("shift+Tab", 1, 1)
-    yield from key("Right", 1, 2)
-    yield from key("Down", 2, 2)
 
     def play(target, action, what):
         note("%s: %s on (%d, %d)" % (what, action, target[0] + 1, target[1] + 1))

@@ -6,14 +6,15 @@
 # (exported as ORCA_LOG). Everything it starts it ends by its PID when the command ends.
 #   session.sh WORK_DIR [--a11y | --orca] -- COMMAND...
 set -euo pipefail
-work=$1
+mkdir -p "$1"
+# Absolute: HOME is made from it, and programs refuse a relative home.
+work=$(cd "$1" && pwd)
 shift
 a11y=
 orca=
 if [[ ${1:-} == --a11y ]]; then a11y=1; shift; fi
 if [[ ${1:-} == --orca ]]; then a11y=1; orca=1; shift; fi
 [[ ${1:-} == -- ]] && shift
-mkdir -p "$work"
 
 tools=(Xvfb xauth xdotool xwininfo)
 [[ -n $a11y ]] && tools+=(dbus-daemon /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd)
