@@ -15,7 +15,8 @@ public:
     QObject *object() const override { return nullptr; }
     QWindow *window() const override
     {
-        return host_.isNull() ? nullptr : host_->window()->windowHandle();
+        const QWidget *host = host_.data();
+        return host == nullptr ? nullptr : host->window()->windowHandle();
     }
     QAccessibleInterface *parent() const override
     {
@@ -32,9 +33,10 @@ public:
     void setText(QAccessible::Text /*t*/, const QString & /*text*/) override {}
     QRect rect() const override
     {
-        if (host_.isNull())
+        const QWidget *host = host_.data();
+        if (host == nullptr)
             return {};
-        return {host_->mapToGlobal(QPoint(0, 0)), host_->size()};
+        return {host->mapToGlobal(QPoint(0, 0)), host->size()};
     }
     QAccessible::Role role() const override { return QAccessible::Notification; }
     QAccessible::State state() const override
