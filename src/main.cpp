@@ -15,6 +15,7 @@ int main(int argc, char *argv[])
         std::fputs(reply->err.c_str(), stderr);
         return reply->status;
     }
+    std::fputs(tessfield::dropUnusableScaleFactor().c_str(), stderr);
     std::optional<tessfield::DisplayGuard> guard(std::in_place, argc, argv);
     QApplication app(argc, argv);
     guard.reset();

@@ -3,7 +3,12 @@
 #include <QtGlobal>
 #include <QString>
 
+#include <unistd.h>
+
+#include <QByteArray>
+
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -45,6 +50,19 @@ std::string_view withoutDashes(std::string_view arg)
     return arg.substr(1);
 }
 
+// An argument as a refusal quotes it: whole unless it is longer than a line can show, when
+// its start stands for it (cut between characters, not inside one).
+std::string quoted(std::string_view arg)
+{
+    constexpr std::size_t Shown = 60;
+    if (arg.size() <= Shown)
+        return "'" + std::string(arg) + "'";
+    std::size_t cut = Shown;
+    while (cut > 0 && (static_cast<unsigned char>(arg[cut]) & 0xC0U) == 0x80U)
+        --cut;
+    return "'" + std::string(arg.substr(0, cut)) + "...'";
+}
+
 CommandLineReply refuse(const std::string &what)
 {
     return {2, {}, "tessfield: " + what + "; try 'tessfield --help'\n"};
@@ -73,13 +91,39 @@ struct GuardState {
     std::string failureLine;
     std::vector<HeldMessage> held;
     QtMessageHandler previous = nullptr;
+    // Standard error as it was, while the libraries under Qt (libxcb, libwayland) write
+    // straight to the file that stands in for it; -1 when none could be made.
+    int savedStderr = -1;
+    std::FILE *libraryOutput = nullptr;
 };
+
+// Gives standard error back, and with it what the libraries wrote meanwhile unless the start
+// failed (then the failure's one line says it all).
+void restoreStderr(GuardState &state, bool passOn)
+{
+    if (state.savedStderr < 0)
+        return;
+    std::fflush(stderr);
+    dup2(state.savedStderr, STDERR_FILENO);
+    close(state.savedStderr);
+    state.savedStderr = -1;
+    if (passOn) {
+        std::rewind(state.libraryOutput);
+        std::array<char, 4096> buffer{};
+        std::size_t got = 0;
+        while ((got = std::fread(buffer.data(), 1, buffer.size(), state.libraryOutput)) > 0)
+            std::fwrite(buffer.data(), 1, got, stderr);
+    }
+    std::fclose(state.libraryOutput);
+    state.libraryOutput = nullptr;
+}
 std::optional<GuardState> activeGuard;
 
 void holdOrFail(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     if (type == QtFatalMsg) {
         // Qt aborts after this handler returns; a missing display is no crash.
+        restoreStderr(*activeGuard, false);
         std::fputs(activeGuard->failureLine.c_str(), stderr);
         std::_Exit(1);
     }
@@ -126,28 +170,54 @@ std::optional<CommandLineReply> answerCommandLine(int argc, const char *const ar
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg.size() < 2 || arg[0] != '-')
-            return refuse("unexpected argument '" + std::string(arg) + "'");
+            return refuse("unexpected argument " + quoted(arg));
         bool known = false;
         for (const std::string_view option : QtOptionsWithValue)
             known = known || withoutDashes(arg) == option;
         if (!known)
-            return refuse("unknown option '" + std::string(arg) + "'");
+            return refuse("unknown option " + quoted(arg));
         if (i + 1 >= argc)
-            return refuse("option '" + std::string(arg) + "' needs a value");
+            return refuse("option " + quoted(arg) + " needs a value");
         ++i;
     }
     return std::nullopt;
 }
 
+std::string dropUnusableScaleFactor()
+{
+    const char *value = std::getenv("QT_SCALE_FACTOR");
+    if (value == nullptr || *value == '\0')
+        return {};
+    bool number = false;
+    const double factor = QByteArray(value).toDouble(&number);
+    if (!number || (factor > 0 && std::isfinite(factor)))
+        return {};
+    unsetenv("QT_SCALE_FACTOR");
+    return "tessfield: ignoring QT_SCALE_FACTOR " + quoted(value) + ", which is not a positive number\n";
+}
+
 DisplayGuard::DisplayGuard(int argc, const char *const argv[])
 {
     activeGuard.emplace(GuardState{describeFailure(argc, argv), {}, nullptr});
+    if (std::FILE *file = std::tmpfile(); file != nullptr) {
+        std::fflush(stderr);
+        activeGuard->savedStderr = dup(STDERR_FILENO);
+        if (activeGuard->savedStderr >= 0 && dup2(fileno(file), STDERR_FILENO) >= 0) {
+            activeGuard->libraryOutput = file;
+        } else {
+            if (activeGuard->savedStderr >= 0)
+                close(activeGuard->savedStderr);
+            activeGuard->savedStderr = -1;
+            std::fclose(file);
+        }
+    }
     activeGuard->previous = qInstallMessageHandler(holdOrFail);
 }
 
 DisplayGuard::~DisplayGuard()
 {
     qInstallMessageHandler(activeGuard->previous);
+    restoreStderr(*activeGuard, true);
     const std::vector<HeldMessage> held = std::move(activeGuard->held);
     activeGuard.reset();
     for (const HeldMessage &message : held) {

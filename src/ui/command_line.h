@@ -22,9 +22,15 @@ const char *programVersion();
 // Reads the arguments (argv[0] is the program); nothing when the window should open.
 std::optional<CommandLineReply> answerCommandLine(int argc, const char *const argv[]);
 
+// A QT_SCALE_FACTOR that is not a positive number (Qt would show no window at 0 and one of
+// tens of thousands of pixels below it) is taken out of the environment before Qt reads it;
+// the one line that says so, or nothing.
+std::string dropUnusableScaleFactor();
+
 // While it lives, Qt's failure to open a display (or any platform) ends the program with one
 // line on stderr and status 1, where Qt would abort. Qt's other messages meanwhile are held
-// back and passed on when it ends, so a start that fails prints nothing but that line.
+// back and passed on when it ends, and so is what the libraries under Qt write to stderr
+// themselves, so a start that fails prints nothing but that line.
 class DisplayGuard {
 public:
     DisplayGuard(int argc, const char *const argv[]);

@@ -3,9 +3,11 @@
 #include "ui/announcer.h"
 #include "ui/app_icon.h"
 #include "ui/entry.h"
+#include "ui/guidance.h"
 #include "ui/status_line.h"
 #include "ui/ui_accessible.h"
 #include "ui/window_fit.h"
+#include "ui/window_limits.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
 #include "view/twips.h"
@@ -20,10 +22,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
-#include <limits>
 
 namespace tessfield {
 
@@ -77,6 +79,8 @@ Form1::Form1(QWidget *parent)
     const double dpi = logicalDpiX();
     resize(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
     placeBoardArea();
+    applyWindowLimits();
+    addGuidance(*this);
     text_[0]->setFocus();
 
     game_.initialiseForm();
@@ -112,8 +116,8 @@ void Form1::createEntries(const QPalette &controlPalette)
         text_[i] = new Entry(QString::fromLatin1(texts[i]), this);
         text_[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         text_[i]->setPalette(controlPalette);
-        // Plain single-line boxes: no length limit, no input filter.
-        text_[i]->setMaxLength(std::numeric_limits<int>::max());
+        // Plain single-line boxes with no input filter, and a length no number needs.
+        text_[i]->setMaxLength(EntryMaxLength);
         placeInTwips(text_[i], 720, top, 735, 285);
         label_[i]->setBuddy(text_[i]);
     }
@@ -292,7 +296,8 @@ void Form1::revealStatus()
     // A small board's window ends just below the designed status line, and the reason a
     // setup was refused takes more lines than that. Only then, and only as far as the screen
     // allows, the window grows to show the whole message.
-    if (status_->text().isEmpty() || status_->geometry().bottom() < height())
+    if (status_->text().isEmpty() || status_->geometry().bottom() < height()
+        || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0)
         return;
     int needed = status_->geometry().bottom() + 1 + status_->fontMetrics().height() / 2;
     if (const QScreen *display = screen(); display != nullptr)
@@ -360,15 +365,81 @@ void Form1::applyOuterSize()
 {
     if (!requestedOuter_)
         return;
-    const QMargins margins = frameMargins();
+    const QMargins margins = expectedMargins();
     appliedMargins_ = margins;
+    applyWindowLimits();
+    if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
+        // The player's choice stands: the board shows at its place in the larger window, and
+        // its size waits for the window to be restored.
+        restorePending_ = true;
+        placeBoardArea();
+        return;
+    }
+    restorePending_ = false;
+    const double dpi = logicalDpiX();
     std::optional<QSize> available;
-    if (const QScreen *display = screen(); display != nullptr)
+    if (const QScreen *display = screen(); display != nullptr) {
         available = display->availableGeometry().size();
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+            const QSize opening(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
+            available = waylandOuterLimit(
+                *available, opening.grownBy(margins));
+        }
+    }
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, boardArea_);
     resize(fittedClientSize(*requestedOuter_, margins, available, bar,
-                            twipsToPixels(ClientFloorHeight, logicalDpiX())));
+                            twipsToPixels(ClientFloorHeight, dpi)));
+    appliedClient_ = size();
+    awaitingFrame_ = isVisible();
     placeBoardArea();
+}
+
+QMargins Form1::expectedMargins()
+{
+    const QMargins margins = frameMargins();
+    if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0)
+        return margins;
+    if (!margins.isNull())
+        normalMargins_ = margins;
+    return margins.isNull() ? normalMargins_ : margins;
+}
+
+void Form1::applyWindowLimits()
+{
+    const QScreen *display = screen();
+    if (display == nullptr)
+        return;
+    // However its size is set (the window manager, a tool, a command-line geometry, a scale
+    // factor), the window is never larger than the screen can show: a larger one only costs
+    // memory and time to paint what nobody sees.
+    const QSize most = maximumClientSize(display->geometry().size());
+    // Nor so small that a control is cut off: the board area scrolls instead.
+    const double dpi = logicalDpiX();
+    const QSize least(twipsToPixels(MinimumClientWidthTwips, dpi),
+                      twipsToPixels(ClientFloorHeight, dpi));
+    setMinimumSize(least.boundedTo(most));
+    setMaximumSize(most);
+}
+
+bool Form1::sizedByPlayer() const
+{
+    return (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0
+        || (appliedClient_.isValid() && size() != appliedClient_);
+}
+
+void Form1::bringOnScreen()
+{
+    // On Wayland the window has no position of its own to correct.
+    if (!isVisible() || QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    const QScreen *display = screen();
+    if (display == nullptr)
+        return;
+    const QRect available = display->availableVirtualGeometry();
+    if (const auto place = onScreenPosition(frameGeometry(), available, !placedOnScreen_))
+        move(*place);
+    else if (windowHandle()->isExposed() && available.contains(frameGeometry()))
+        placedOnScreen_ = true;
 }
 
 void Form1::placeBoardArea()
@@ -383,22 +454,61 @@ void Form1::placeBoardArea()
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    if (size() == appliedClient_ && frameMargins() == appliedMargins_)
+        awaitingFrame_ = false;
+    // Without a window manager nothing holds a tool to the size hints.
+    if (isVisible()) {
+        const QSize allowed = size().boundedTo(maximumSize()).expandedTo(minimumSize());
+        if (allowed != size()) {
+            resize(allowed);
+            return;
+        }
+    }
     placeBoardArea();
 }
 
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (frameMargins() != appliedMargins_)
+    // The window manager places the window before it maps it: where the window is once
+    // shown is where it was put, not yet where the player moved it.
+    windowHandle()->removeEventFilter(this);
+    windowHandle()->installEventFilter(this);
+    if (frameMargins() != appliedMargins_ && (awaitingFrame_ || !sizedByPlayer()))
         applyOuterSize();
+    applyWindowLimits();
+    bringOnScreen();
 }
 
 void Form1::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     // The window manager reports its frame only after the window is mapped; once it is
-    // known, the outer size the board asked for is applied again with it.
-    if (frameMargins() != appliedMargins_)
+    // known, the outer size the board asked for is applied again with it, unless the window
+    // has been given another size since.
+    if (frameMargins() != appliedMargins_) {
+        if (awaitingFrame_ || !sizedByPlayer())
+            applyOuterSize();
+        else
+            appliedMargins_ = frameMargins();
+    }
+    // It may have moved to another screen, larger or smaller.
+    applyWindowLimits();
+    bringOnScreen();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !placedOnScreen_)
+        QTimer::singleShot(0, this, &Form1::bringOnScreen);
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && restorePending_
+        && (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) == 0)
         applyOuterSize();
 }
 

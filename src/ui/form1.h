@@ -68,6 +68,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The constructor's steps, in order.
@@ -92,6 +94,10 @@ private:
     void applyOuterSize();
     void placeBoardArea();
     QMargins frameMargins() const;
+    void applyWindowLimits();
+    QMargins expectedMargins();
+    void bringOnScreen();
+    bool sizedByPlayer() const;
 
     Game game_;
     std::array<QLabel *, 4> label_{};
@@ -104,6 +110,21 @@ private:
     QRect statusDesign_;
     std::optional<QSize> requestedOuter_;
     QMargins appliedMargins_;
+    // The client size the last board was given, until the player or the window manager
+    // gives the window another.
+    QSize appliedClient_;
+    // A board was set up while the window was maximized or full screen: its size is the one
+    // the window returns to when restored.
+    bool restorePending_ = false;
+    // A board's size was asked of the window manager and is not yet seen applied with the
+    // frame it was reckoned with: a frame that changes meanwhile (as it does on leaving full
+    // screen) is the window manager's, and the size is reckoned again with it.
+    bool awaitingFrame_ = false;
+    // The frame the window manager last gave the window in its normal state: leaving full
+    // screen, the window is told its state before its frame is back.
+    QMargins normalMargins_;
+    // Until it is first seen whole on the screen, the window's place is not the player's.
+    bool placedOnScreen_ = false;
     std::unique_ptr<Announcer> announcer_;
 };
 

@@ -20,6 +20,7 @@ namespace {
 struct TableShape {
     int rows = 0;
     int columns = 0;
+    bool operator==(const TableShape &) const = default;
 };
 
 // The squares stand in rows of arrangement() columns from element 0; before the first board
@@ -221,10 +222,11 @@ public:
         if (t == QAccessible::Description) {
             const TableShape now = shape();
             if (now.rows == 0)
-                return QStringLiteral("no board yet");
+                return QStringLiteral("no board yet; Ctrl+W closes the window and Ctrl+Q quits.");
             return QStringLiteral("%1 rows by %2 columns: the arrow keys move the current cell, "
                                   "Space or Return uncovers it, F flags it, C chords it, H reads "
-                                  "its row and V its column.")
+                                  "its row and V its column; Ctrl+W closes the window and Ctrl+Q "
+                                  "quits.")
                 .arg(now.rows)
                 .arg(now.columns);
         }
@@ -257,6 +259,8 @@ public:
         auto found = cells_.constFind(k);
         if (found != cells_.constEnd())
             return QAccessible::accessibleInterface(*found);
+        if (cells_.isEmpty())
+            cellsShape_ = shape();
         auto *cell = new CellAccessible(board(), k);
         cells_.insert(k, QAccessible::registerAccessibleInterface(cell));
         return cell;
@@ -314,8 +318,11 @@ public:
     bool unselectColumn(int /*column*/) override { return false; }
     void modelChange(QAccessibleTableModelChangeEvent *event) override
     {
-        // A new board may have other rows and columns: cells made for the old one go.
-        if (event->modelChangeType() != QAccessibleTableModelChangeEvent::DataChanged)
+        // Cells made for a board of other rows and columns go. A cell reads its square as it
+        // is, so on a new board of the same shape the cells a client holds (a screen reader
+        // acting on one right after a setup) live on.
+        if (event->modelChangeType() != QAccessibleTableModelChangeEvent::DataChanged
+            && shape() != cellsShape_)
             forgetCells();
     }
 
@@ -330,6 +337,8 @@ private:
 
     BoardWidget *board_;
     mutable QHash<Int16, QAccessible::Id> cells_;
+    // The rows and columns the cells in cells_ were made for.
+    mutable TableShape cellsShape_;
 };
 
 QAccessibleInterface *boardFactory(const QString &className, QObject *object)

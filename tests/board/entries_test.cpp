@@ -53,6 +53,10 @@ TEST(Entries, RefusesEachEntryThatCannotMakeABoard)
     }
 }
 
+const std::string LargestGameId =
+    "179769313486231570814527423731704356798070567525844996598917476803157260780"
+    + std::string(309 - 75, '0') + ".5";
+
 struct AcceptCase {
     EntryTexts texts;
     BoardParameters expected;
@@ -72,6 +76,8 @@ TEST(Entries, AcceptsBoardsUpToThirtyTwoThousandSevenHundredSixtySevenCells)
         {{"217", "151", "100", "7"}, {217, 151, 100, 7.0}},
         {{"10", "15", "1e4", "1e4"}, {10, 15, 10000, 1e4}},
         {{"10", "15", "-", "+"}, {10, 15, 0, 0.0}},
+        // The largest finite game ID, written out in full.
+        {{"1", "1", "0", LargestGameId}, {1, 1, 0, std::numeric_limits<double>::max()}},
     };
     for (const auto &c : cases) {
         const EntryCheck check = checkEntries(c.texts);

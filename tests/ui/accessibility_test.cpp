@@ -181,7 +181,8 @@ TEST_F(Accessibility, TheBoardIsATableOfItsRowsAndColumns)
     EXPECT_EQ(board()->childCount(), 150);
     EXPECT_EQ(board()->text(QAccessible::Description),
               QStringLiteral("10 rows by 15 columns: the arrow keys move the current cell, Space "
-                             "or Return uncovers it, F flags it, C chords it, H reads its row and V its column."));
+                             "or Return uncovers it, F flags it, C chords it, H reads its row and V its "
+                             "column; Ctrl+W closes the window and Ctrl+Q quits."));
     EXPECT_EQ(cellName(0, 0), QStringLiteral("row 1, column 1, covered"));
     EXPECT_EQ(cellName(1, 2), QStringLiteral("row 2, column 3, covered"));
     EXPECT_EQ(cellName(9, 14), QStringLiteral("row 10, column 15, covered"));

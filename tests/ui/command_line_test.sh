@@ -15,6 +15,7 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 x=149
 while [[ -e /tmp/.X11-unix/X$x || -e /tmp/.X$x-lock ]]; do x=$((x + 1)); done
 help="try 'tessfield --help'"
+long=$(printf "%0120000d" 0 | tr 0 x)
 
 # name | environment | arguments | status ("running": still up after 2 s) | stream | first line
 rows=(
@@ -24,14 +25,17 @@ rows=(
     "help before a display||--help -display :$x|0|out|Usage: tessfield [OPTION]..."
     "unknown option||--frobnicate|2|err|tessfield: unknown option '--frobnicate'; $help"
     "unknown single-dash option|DISPLAY=:$x|-x|2|err|tessfield: unknown option '-x'; $help"
+    "long unknown option||--$long|2|err|tessfield: unknown option '--${long:0:58}...'; $help"
     "stray argument||board.txt|2|err|tessfield: unexpected argument 'board.txt'; $help"
     "option without its value||-platform|2|err|tessfield: option '-platform' needs a value; $help"
     "no display|||1|err|tessfield needs a graphical display: run it in a desktop session (DISPLAY or WAYLAND_DISPLAY is not set)"
     "unreachable DISPLAY|DISPLAY=:$x||1|err|tessfield: cannot open the display (DISPLAY=:$x, WAYLAND_DISPLAY not set)"
     "unreachable -display||-display :$x|1|err|tessfield: cannot open the display (-display :$x, WAYLAND_DISPLAY not set)"
     "unreachable Wayland|WAYLAND_DISPLAY=tessfield-none||1|err|tessfield: cannot open the display (DISPLAY not set, WAYLAND_DISPLAY=tessfield-none)"
+    "Wayland with no runtime folder|-u XDG_RUNTIME_DIR WAYLAND_DISPLAY=tessfield-none||1|err|tessfield: cannot open the display (DISPLAY not set, WAYLAND_DISPLAY=tessfield-none)"
     "unknown platform||--platform nowhere|1|err|tessfield: cannot start the Qt platform \"nowhere\" (DISPLAY not set, WAYLAND_DISPLAY not set)"
     "Qt options||-platform offscreen -style Fusion -qwindowgeometry +5+5|running|err|"
+    "scale factor that is no scale|QT_SCALE_FACTOR=0|-platform offscreen|running|err|tessfield: ignoring QT_SCALE_FACTOR '0', which is not a positive number"
     "Qt options with two dashes||--platform offscreen --style Fusion|running|err|"
     "Qt's warnings at a start that succeeds|WAYLAND_DISPLAY=tessfield-none|-platform wayland;offscreen|running|err|Failed to create wl_display (No such file or directory)"
 )

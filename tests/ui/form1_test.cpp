@@ -100,7 +100,6 @@ TEST_F(Form1Test, OpensInItsDesignedState)
     EXPECT_EQ(form.focusWidget(), form.entry(1));
     EXPECT_FALSE(form.game().squares().visible(0));
     EXPECT_TRUE(form.board()->size().isEmpty());
-    EXPECT_EQ(form.entry(1)->maxLength(), std::numeric_limits<int>::max());
 }
 
 // The controls that take the focus, in the order Tab visits them.

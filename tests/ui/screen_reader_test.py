@@ -222,7 +222,13 @@ def script(game):
         entries[name].queryEditableText().setTextContents(text)
     yield from setup("Test Code", "Test Code on 20 x 20")
     layout = agreed("Test Code on 20 x 20")
+    # A cell object the client holds outlives a new board of the same shape, so acting on it
+    # at once is not met with "No such object path".
+    held = cell(5, 7)
     yield from setup("Play Game", "Play Game on 20 x 20")
+    held.clearCache()
+    if held.name != "row 6, column 8, covered":
+        raise Failure("a cell held through a new board of the same shape is named %r" % held.name)
     agreed("Play Game on 20 x 20")
     rows, columns = shape()
     zero = next(k for k, v in sorted(layout.items(), key=lambda kv: abs(kv[0][0] - 10) +

@@ -6,6 +6,7 @@
 #include "shown_form.h"
 #include "board/entries.h"
 #include "ui/form1.h"
+#include "ui/window_limits.h"
 #include "view/board_widget.h"
 #include "squares/cells.h"
 
@@ -175,11 +176,30 @@ INSTANTIATE_TEST_SUITE_P(
         refused("HugeExponentGameId", {"10", "15", "45", "1e999"}, GameIdMessage),
         refused("OneCellTooMany", {"128", "256", "0", "1"}, CellsMessage),
         accepted("DigitsThenNonAscii", {u(u"7\uFF12"), "15", u(u"4\u0661"), "1"}, {7, 15, 4}),
-        accepted("TenThousandDigitsPasted",
-                 {"10", "15", repeated(QLatin1Char('0'), 9999) + QLatin1Char('7'),
-                  QStringLiteral("0.") + repeated(QLatin1Char('3'), 9998)},
+        accepted("FullLengthDigitsPasted",
+                 {"10", "15", repeated(QLatin1Char('0'), EntryMaxLength - 1) + QLatin1Char('7'),
+                  QStringLiteral("0.") + repeated(QLatin1Char('3'), EntryMaxLength - 2)},
                  {10, 15, 7})),
     [](const auto &row) { return std::string(row.param.name); });
+
+// A paste longer than an entry holds fills it and no more, however often it comes, and the
+// setup then reads what the entry shows.
+using EntryLength = fixtures::ShownForm;
+
+TEST_F(EntryLength, APasteFillsTheEntryAndNoMore)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("7") + repeated(QLatin1Char('0'), 1'000'000));
+    QLineEdit *gameId = form.entry(4);
+    gameId->setFocus();
+    for (int paste = 0; paste < 3; ++paste) {
+        gameId->selectAll();
+        gameId->paste();
+    }
+    EXPECT_EQ(gameId->text(), QStringLiteral("7") + repeated(QLatin1Char('0'), EntryMaxLength - 1));
+    press(1);
+    expectReady();
+    EXPECT_EQ(form.status()->text(), GameIdMessage);
+}
 
 } // namespace
 } // namespace tessfield

@@ -136,6 +136,22 @@ wait_for_size one-cell 170 $((209 + frame_height))
 setup 15 15
 wait_for_size fifteen-rows 408 296
 
+# The largest board asks for more than the output. Weston keeps the window's corner where it
+# put the opening window, so the window must stop short of the output's edges by that much.
+# The screenshot ends at the output's edges, so a window that reaches them may go on beyond:
+# it must end before them.
+setup 181 181
+for _ in $(seq 100); do
+    box=$(shoot largest 2>/dev/null) || box=
+    read -r x y width height <<<"${box:-0 0 0 0}"
+    (( width > 408 )) && break
+    sleep 0.1
+done
+echo "181 x 181: ${width}x$height at $x,$y on the 1024x768 output"
+(( width > 408 && height > 296 )) || fail "181 x 181: the window did not grow (${width}x$height)"
+(( x > 0 && y > 0 && x + width < 1024 && y + height < 768 )) ||
+    fail "181 x 181: the window (${width}x$height at $x,$y) runs off the 1024x768 output"
+
 sleep 1
 kill -0 "$app" 2>/dev/null || fail "the program did not stay up"
 [[ ! -s $out/program.err ]] || { cat "$out/program.err"; fail "the program wrote on stderr"; }

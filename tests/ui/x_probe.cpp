@@ -7,6 +7,8 @@
 //   x_probe ink OUT.png X Y WIDTH HEIGHT
 //   x_probe box IMAGE.png
 //   x_probe close WINDOW
+//   x_probe state WINDOW add|remove maximized|fullscreen
+//   x_probe clip FILE
 //
 // "grab" saves the whole screen, or the given rectangle of it (a window's geometry).
 //
@@ -17,9 +19,16 @@
 // "ink" prints how many pixels of the rectangle differ from the window's grey: 0 for an empty
 // part of the window, more where something is drawn or the rectangle leaves the window.
 //
+// "state" asks the window manager to maximize a window (both ways) or make it full screen,
+// or to undo that, the way a title-bar button or a pager asks (a _NET_WM_STATE message).
+//
+// "clip" owns the clipboard with FILE's text and serves it until it is ended.
+//
 // "box" reads a screenshot taken elsewhere (run it with -platform offscreen) and prints
 // "X Y WIDTH HEIGHT" of what differs from its top-left pixel: one window on a plain desktop.
 
+#include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -95,6 +104,35 @@ int closeWindow(const char *id)
     return sent != 0 ? 0 : 1;
 }
 
+int changeState(const char *id, const std::string &how, const std::string &what)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fputs("x_probe: cannot open the display\n", stderr);
+        return 1;
+    }
+    const auto atom = [display](const char *name) {
+        return static_cast<long>(XInternAtom(display, name, False));
+    };
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = std::strtoul(id, nullptr, 0);
+    event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = how == "add" ? 1 : 0;
+    if (what == "fullscreen") {
+        event.xclient.data.l[1] = atom("_NET_WM_STATE_FULLSCREEN");
+    } else {
+        event.xclient.data.l[1] = atom("_NET_WM_STATE_MAXIMIZED_VERT");
+        event.xclient.data.l[2] = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
+    }
+    event.xclient.data.l[3] = 1; // from an application, as a pager would send it
+    const Status sent = XSendEvent(display, DefaultRootWindow(display), False,
+                                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XCloseDisplay(display);
+    return sent != 0 ? 0 : 1;
+}
+
 int printBox(const QString &path)
 {
     const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
@@ -118,8 +156,19 @@ int main(int argc, char *argv[])
 {
     if (argc == 3 && std::string(argv[1]) == "close")
         return closeWindow(argv[2]);
+    if (argc == 5 && std::string(argv[1]) == "state")
+        return changeState(argv[2], argv[3], argv[4]);
     QGuiApplication app(argc, argv);
     const QStringList args = QGuiApplication::arguments();
+    if (args.size() == 3 && args.at(1) == QLatin1String("clip")) {
+        QFile file(args.at(2));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "x_probe: cannot read %s\n", qPrintable(args.at(2)));
+            return 1;
+        }
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(file.readAll()));
+        return QGuiApplication::exec();
+    }
     if (args.size() < 3) {
         std::fputs("usage: x_probe grab OUT.png [X Y WIDTH HEIGHT] | cells OUT.png LEFT TOP CELL "
                    "COLUMNS ROWS | ink OUT.png X Y WIDTH HEIGHT | box IMAGE.png\n",

@@ -1,0 +1,51 @@
+#include "guidance.h"
+
+#include "board/entries.h"
+#include "ui/form1.h"
+
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+#include <array>
+#include <string_view>
+
+namespace tessfield {
+
+namespace {
+
+QString text(std::string_view words)
+{
+    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
+}
+
+} // namespace
+
+void addGuidance(Form1 &form)
+{
+    // Each entry's range in the words that refuse a number outside it.
+    const std::array<QString, 4> ranges = {
+        text(refusals::Rows) + QStringLiteral("; ") + text(refusals::Cells),
+        text(refusals::Columns) + QStringLiteral("; ") + text(refusals::Cells),
+        text(refusals::Mines)
+            + QStringLiteral("; a board takes at most one less than its cells, and 0 or less "
+                             "places none"),
+        text(refusals::GameId) + QStringLiteral("; one ID always gives one board"),
+    };
+    for (int entry = 1; entry <= 4; ++entry)
+        form.entry(entry)->setToolTip(ranges.at(static_cast<std::size_t>(entry - 1)));
+    form.setupButton(0)->setToolTip(
+        QStringLiteral("Build the board of these entries and show it uncovered"));
+    form.setupButton(1)->setToolTip(
+        QStringLiteral("Build a new board of these entries, all covered (Return in an entry "
+                       "box presses it)"));
+
+    // One window, so quitting and closing it are the same; both keys are the desktop's usual.
+    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto *shortcut = new QShortcut(keys, &form);
+        QObject::connect(shortcut, &QShortcut::activated, &form, &QWidget::close);
+    }
+}
+
+} // namespace tessfield
