@@ -3,6 +3,7 @@
 #include "ui/announcer.h"
 #include "ui/app_icon.h"
 #include "ui/entry.h"
+#include "ui/setup_button.h"
 #include "ui/guidance.h"
 #include "ui/status_line.h"
 #include "ui/ui_accessible.h"
@@ -127,7 +128,7 @@ void Form1::createEntries(const QPalette &controlPalette)
 void Form1::createButtons(const QPalette &controlPalette)
 {
     for (std::size_t i = 0; i < 2; ++i) {
-        setup_[i] = new QPushButton(fromUtf8(SetupCaptions.at(i)), this);
+        setup_[i] = new SetupButton(fromUtf8(SetupCaptions.at(i)), this);
         setup_[i]->setObjectName(QStringLiteral("setup(%1)").arg(i));
         setup_[i]->setPalette(controlPalette);
         setup_[i]->setAutoDefault(false);

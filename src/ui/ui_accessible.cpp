@@ -1,6 +1,7 @@
 #include "ui_accessible.h"
 
 #include "ui/entry.h"
+#include "ui/setup_button.h"
 #include "ui/form1.h"
 #include "ui/status_line.h"
 
@@ -50,6 +51,9 @@ public:
                     return label->text();
             }
         }
+        // Not the tooltip, which Qt would offer and a screen reader read at every focus.
+        if (t == QAccessible::Description)
+            return entry()->accessibleDescription();
         return QAccessibleWidget::text(t);
     }
     void setText(QAccessible::Text t, const QString &text) override
@@ -152,6 +156,48 @@ public:
     }
 };
 
+// A setup button: named by its caption, described only by what is set for it, pressed at
+// once by its action.
+class SetupButtonAccessible : public QAccessibleWidget {
+public:
+    explicit SetupButtonAccessible(SetupButton *button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QPushButton *button() const { return static_cast<QPushButton *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && button()->accessibleName().isEmpty())
+            return button()->text();
+        if (t == QAccessible::Description)
+            return button()->accessibleDescription();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.pressed = button()->isDown();
+        return state;
+    }
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (button()->isEnabled())
+            names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString &name) override
+    {
+        if (name == pressAction() && button()->isEnabled())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+    QStringList keyBindingsForAction(const QString &name) const override
+    {
+        return name == pressAction() ? QStringList(QStringLiteral("Space")) : QStringList();
+    }
+};
+
 // The status line is a status bar, and the main window a window (a frame in AT-SPI) named
 // by its title, where Qt would otherwise offer a plain label and a plain pane.
 QAccessibleInterface *uiFactory(const QString &className, QObject *object)
@@ -160,6 +206,8 @@ QAccessibleInterface *uiFactory(const QString &className, QObject *object)
         return nullptr;
     if (className == QLatin1String(Entry::staticMetaObject.className()))
         return new EntryAccessible(static_cast<Entry *>(object));
+    if (className == QLatin1String(SetupButton::staticMetaObject.className()))
+        return new SetupButtonAccessible(static_cast<SetupButton *>(object));
     if (className == QLatin1String(StatusLine::staticMetaObject.className()))
         return new StatusLineAccessible(static_cast<StatusLine *>(object));
     if (className == QLatin1String(Form1::staticMetaObject.className()))
