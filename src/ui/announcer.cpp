@@ -74,14 +74,4 @@ void Announcer::announce(const QString &text)
     QAccessible::updateAccessibility(&shown);
 }
 
-QStringList Announcer::held() const
-{
-    QStringList texts;
-    for (const QAccessible::Id id : posted_) {
-        if (QAccessibleInterface *notification = QAccessible::accessibleInterface(id))
-            texts.append(notification->text(QAccessible::Name));
-    }
-    return texts;
-}
-
 } // namespace tessfield

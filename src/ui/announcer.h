@@ -30,9 +30,6 @@ public:
     // empty text.
     void announce(const QString &text);
 
-    // The messages still held, oldest first, for tests and clients that list them.
-    QStringList held() const;
-
 private:
     // A client reads a message some time after it appears; this many stay readable.
     static constexpr std::size_t Kept = 8;

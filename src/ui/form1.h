@@ -46,7 +46,6 @@ public:
     QPushButton *setupButton(int index) const { return setup_.at(static_cast<std::size_t>(index)); }
     QLineEdit *entry(int entry) const { return text_.at(static_cast<std::size_t>(entry - 1)); }
     QLabel *status() const { return status_; }
-    const Announcer &announcer() const { return *announcer_; }
 
     // The window's outer size that the last board asked for, in pixels, before any limit.
     QSize requestedOuterSize() const { return requestedOuter_.value_or(QSize()); }

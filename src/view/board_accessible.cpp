@@ -358,8 +358,7 @@ QString squareStateText(const SquareArray &squares, Int16 k)
 
 QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k)
 {
-    const auto [column, row] = cellPosition(std::max<Int16>(columns, 1), k);
-    return QStringLiteral("row %1, column %2, %3").arg(row).arg(column).arg(squareStateText(squares, k));
+    return QString::fromStdString(positionWords(columns, k) + ", " + squareStateWords(squares, k));
 }
 
 void installBoardAccessibility()

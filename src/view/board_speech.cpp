@@ -8,10 +8,6 @@ namespace tessfield {
 
 namespace {
 
-constexpr int Left = 1;
-constexpr int Right = 2;
-constexpr int Middle = 4;
-
 std::string cellsUncovered(int count)
 {
     return std::to_string(count) + (count == 1 ? " cell uncovered" : " cells uncovered");
@@ -29,6 +25,12 @@ std::string squareStateWords(const SquareArray &squares, Int16 k)
     if (inscription.text.empty())
         return "empty";
     return std::string(inscription.text);
+}
+
+std::string positionWords(Int16 columns, Int16 k)
+{
+    const auto [column, row] = cellPosition(std::max<Int16>(columns, 1), k);
+    return "row " + std::to_string(row) + ", column " + std::to_string(column);
 }
 
 void CoveredCells::reset(const SquareArray &squares)
@@ -56,17 +58,17 @@ int CoveredCells::apply(const SquareArray &squares, const std::vector<Int16> &ce
 std::string pressWords(const SquareArray &squares, Int16 k, int button, int uncovered,
                        const std::vector<Int16> &changed)
 {
-    if (button == Right) {
+    if (button == RightButton) {
         const bool toggled = std::find(changed.begin(), changed.end(), k) != changed.end();
         return toggled ? squareStateWords(squares, k) : "no change";
     }
-    if ((button != Left && button != Middle) || uncovered == 0)
+    if ((button != LeftButton && button != MiddleButton) || uncovered == 0)
         return "no change";
     // A loss uncovers the whole board; only a mine's look tells it from a large flood.
     const auto mineShown = [&squares](Int16 cell) { return squares.background(cell) == MineColour; };
-    if (button == Left ? mineShown(k) : std::any_of(changed.begin(), changed.end(), mineShown))
+    if (button == LeftButton ? mineShown(k) : std::any_of(changed.begin(), changed.end(), mineShown))
         return "mine: the whole board is uncovered";
-    if (button == Middle)
+    if (button == MiddleButton)
         return cellsUncovered(uncovered);
     const std::string state = squareStateWords(squares, k);
     return uncovered == 1 ? state : state + ": " + cellsUncovered(uncovered);

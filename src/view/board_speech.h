@@ -14,6 +14,9 @@ namespace tessfield {
 // What square k shows, in words: "covered", "flagged", "mine", "empty" or its count.
 std::string squareStateWords(const SquareArray &squares, Int16 k);
 
+// Where square k stands on a board of the given number of columns: "row 2, column 3".
+std::string positionWords(Int16 columns, Int16 k);
+
 // Which squares are covered, kept in step with the changes the view is handed, so that
 // what a press uncovered is known from the cells it changed alone.
 class CoveredCells {

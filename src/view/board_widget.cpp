@@ -237,10 +237,8 @@ void BoardWidget::announcePress(const SquareChanges &changes)
         return;
     std::string words = pressWords(squares_, press_->cell, press_->button, uncovered, changes.cells);
     // Where the focus did not move onto the pressed cell, nothing else says which it was.
-    if (!press_->focused) {
-        const auto [column, row] = cellPosition(std::max<Int16>(squares_.arrangement(), 1), press_->cell);
-        words = "row " + std::to_string(row) + ", column " + std::to_string(column) + ": " + words;
-    }
+    if (!press_->focused)
+        words = positionWords(squares_.arrangement(), press_->cell) + ": " + words;
     press_.reset();
     Q_EMIT announcement(QString::fromStdString(words));
 }
