@@ -298,7 +298,7 @@ void Form1::revealStatus()
     // setup was refused takes more lines than that. Only then, and only as far as the screen
     // allows, the window grows to show the whole message.
     if (status_->text().isEmpty() || status_->geometry().bottom() < height()
-        || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0)
+        || filledByPlayer())
         return;
     int needed = status_->geometry().bottom() + 1 + status_->fontMetrics().height() / 2;
     if (const QScreen *display = screen(); display != nullptr)
@@ -369,7 +369,7 @@ void Form1::applyOuterSize()
     const QMargins margins = expectedMargins();
     appliedMargins_ = margins;
     applyWindowLimits();
-    if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
+    if (filledByPlayer()) {
         // The player's choice stands: the board shows at its place in the larger window, and
         // its size waits for the window to be restored.
         restorePending_ = true;
@@ -381,7 +381,7 @@ void Form1::applyOuterSize()
     std::optional<QSize> available;
     if (const QScreen *display = screen(); display != nullptr) {
         available = display->availableGeometry().size();
-        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        if (onWayland()) {
             const QSize opening(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
             available = waylandOuterLimit(
                 *available, opening.grownBy(margins));
@@ -398,7 +398,7 @@ void Form1::applyOuterSize()
 QMargins Form1::expectedMargins()
 {
     const QMargins margins = frameMargins();
-    if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0)
+    if (filledByPlayer())
         return margins;
     if (!margins.isNull())
         normalMargins_ = margins;
@@ -422,16 +422,26 @@ void Form1::applyWindowLimits()
     setMaximumSize(most);
 }
 
+bool Form1::filledByPlayer() const
+{
+    return (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+}
+
+bool Form1::onWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 bool Form1::sizedByPlayer() const
 {
-    return (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0
+    return filledByPlayer()
         || (appliedClient_.isValid() && size() != appliedClient_);
 }
 
 void Form1::bringOnScreen()
 {
     // On Wayland the window has no position of its own to correct.
-    if (!isVisible() || QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    if (!isVisible() || onWayland())
         return;
     const QScreen *display = screen();
     if (display == nullptr)

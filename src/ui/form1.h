@@ -97,6 +97,10 @@ private:
     QMargins expectedMargins();
     void bringOnScreen();
     bool sizedByPlayer() const;
+    // Maximized or full screen: a size the player or the window manager chose.
+    bool filledByPlayer() const;
+    // Wayland, where a client can neither place its window nor know where it stands.
+    static bool onWayland();
 
     Game game_;
     std::array<QLabel *, 4> label_{};
