@@ -1,7 +1,6 @@
 #include "entry.h"
 
 #include "ui/ui_accessible.h"
-#include "ui/window_limits.h"
 
 #include <QSignalBlocker>
 
