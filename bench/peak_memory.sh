@@ -15,7 +15,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../scripts/session-lib.sh"
 
 # The top left cell, C covered or else uncovered, shows which button was handled last; the
 # program has then done its work once it rests.
-corner_is() { [[ $(cells corner 1 1) =~ $1 ]]; }
+corner_is() { [[ $(cells corner 1 1 2>/dev/null) =~ $1 ]]; }
 child_of() { app=$(pgrep -P "$1" | head -1) && [[ -n $app ]]; } # PID: the program under GNU time
 run() { # label rows columns mines
     local label=$1 rows=$2 columns=$3 mines=$4
