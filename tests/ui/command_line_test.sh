@@ -7,6 +7,8 @@ program=$1
 version=$2
 out=$3
 mkdir -p "$out"
+# shellcheck source=scripts/session-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/session-lib.sh"
 # Qt wants a private runtime folder and warns on stderr without one.
 export XDG_RUNTIME_DIR=$out/runtime
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -17,7 +19,7 @@ while [[ -e /tmp/.X11-unix/X$x || -e /tmp/.X$x-lock ]]; do x=$((x + 1)); done
 help="try 'tessfield --help'"
 long=$(printf "%0120000d" 0 | tr 0 x)
 
-# name | environment | arguments | status ("running": still up after 2 s) | stream | first line
+# name | environment | arguments | status ("running": up and at rest after its start) | stream | first line
 rows=(
     "help||--help|0|out|Usage: tessfield [OPTION]..."
     "short help||-h|0|out|Usage: tessfield [OPTION]..."
@@ -59,9 +61,9 @@ for row in "${rows[@]}"; do
     if [[ $status == running ]]; then
         "$@" >"$out/out" 2>"$out/err" </dev/null &
         pid=$!
-        sleep 2
-        got=running
-        kill -0 "$pid" 2>/dev/null || got=ended
+        # At rest, it waits in its event loop: the start is over.
+        got=ended
+        rests "$pid" && got=running
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     else

@@ -44,7 +44,7 @@ struct Played {
             return "<" + std::to_string(spoken.size()) + " said>";
         return spoken.at(0).at(0).toString().toStdString();
     }
-    std::string line(int row, int column, Line which)
+    std::string line(int row, int column, Line which) const
     {
         return lineWords(game.squares, cellIndexUnchecked(8, column, row), which);
     }
