@@ -131,7 +131,8 @@ void expectBoardLooks(const QImage &image, QPoint offset, const BoardWidget &wid
                       const Board &board, bool uncovered, Int16 flagged = -1)
 {
     int wrong = 0;
-    for (Int16 k = 0; k < board.cellCount(); ++k) {
+    for (int i = 0; i < board.cellCount(); ++i) {
+        const auto k = static_cast<Int16>(i);
         const QRect device = widget.deviceRect(k).translated(offset);
         ASSERT_TRUE(image.rect().contains(device)) << "square " << k << " lies outside the grab";
         wrong += wrongPixels(image, device, designedLook(board, k, uncovered, flagged),
