@@ -1,8 +1,9 @@
 #pragma once
 
-// An entry box: a plain single-line text box. A class of its own only so that assistive
+// An entry box: a plain single-line text box. A class of its own so that assistive
 // technology gets the text interface of ui_accessible.h, which reads the whole value as one
-// run where Qt's own answers with an empty run (and Orca then reads "1" for "10").
+// run where Qt's own answers with an empty run (and Orca then reads "1" for "10"), and so that
+// a screen reader hears one reading per entry the focus comes to.
 
 #include <QLineEdit>
 
@@ -16,6 +17,13 @@ public:
 
     // Where the text cursor stands, in the entry's coordinates.
     QRect caretRect() const { return cursorRect(); }
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    bool focusedBefore_ = false;
 };
 
 } // namespace tessfield
