@@ -13,6 +13,10 @@ DEQUEUED = re.compile(r" - EVENT MANAGER: Dequeued ")
 PRUNED = re.compile(r" - EVENT MANAGER: (\d+) events pruned")
 BEGUN = re.compile(r"^vvvvv PROCESS ")
 ENDED = re.compile(r"^\^\^\^\^\^ PROCESS ")
+# How long Orca took to present the board as the focus entered it: its name, its role, and
+# the labels Orca looks for under it, which once meant asking every cell.
+BOARD = re.compile(r" - SPEECH GENERATOR: Starting ancestor generation for \[panel \| board\]")
+COMPLETED = re.compile(r"^\s+COMPLETION TIME: ([0-9.]+)")
 
 
 class OrcaLog:
@@ -23,6 +27,8 @@ class OrcaLog:
         self.path, self.offset, self.said = path, 0, []
         self.waiting = 0   # events queued and not yet taken out
         self.busy = 0      # handlings begun and not yet ended
+        self.board_times = []  # seconds Orca took to present the board, each time
+        self.presenting_board = False
 
     def read(self):
         with open(self.path, "rb") as log:
@@ -45,6 +51,11 @@ class OrcaLog:
                 self.busy += 1
             elif ENDED.match(line):
                 self.busy -= 1
+            elif BOARD.search(line):
+                self.presenting_board = True
+            elif self.presenting_board and COMPLETED.match(line):
+                self.board_times.append(float(COMPLETED.match(line).group(1)))
+                self.presenting_board = False
         return self.said
 
     def idle(self):

@@ -9,8 +9,9 @@ largest boards, 181 x 181 and 1 x 32767, without mines. What Orca says is what a
 hears. Each step waits until Orca has said as many sentences as expected and, by its log, has
 handled every event it was sent, then fails on anything missing, extra or said twice; nothing
 waits for a fixed time, so a loaded machine only makes the test slower. Entering a board must
-be heard within ENTRY_BOUND seconds of the key, on every board. The whole transcript is
-written to OUTPUT_DIR/transcript.txt.
+cost Orca what it costs on the smallest: its own time to present the board, from its log, is
+held to ENTRY_BOUND seconds, and the time from the key to its first word is written to the
+transcript. The whole transcript is written to OUTPUT_DIR/transcript.txt.
 """
 
 import os
@@ -23,10 +24,12 @@ from xsession import Game, fail
 
 program, out = sys.argv[1:3]
 log_path = os.environ["ORCA_LOG"]
-# Far above what entering a board costs (well under a second, since Orca asks the board for
-# one child) and far below what it cost when Orca asked every cell (33 s on 181 x 181): a
-# bound that holds on a loaded machine and still catches the walk coming back.
-ENTRY_BOUND = 5.0
+# Orca's own time to present the board as the focus enters it: 0.001-0.015 s here at loads
+# up to 24, on every board, since it asks the board for its one child; 33 s on 181 x 181
+# when it asked every cell (2 s for 2400). The wall clock from key to word is no bound at
+# that load: on 8 x 8, at load 24, Orca's first word came 5.2 s after the key, all of it
+# Orca and xdotool waiting for the processor.
+ENTRY_BOUND = 1.0
 # How long a step may wait for Orca before it fails, at any load.
 PATIENCE = 120.0
 
@@ -67,17 +70,20 @@ def step(log, keys, expected, what):
 
 
 def enter(log, first_cell, what):
-    """Shift+Tab from "Play Game" into the board: the board and its first cell, in time."""
+    """Shift+Tab from "Play Game" into the board: the board and its first cell, at the cost of
+    one cell."""
     expected = ["board panel.", first_cell]
+    presented = len(log.board_times)
     sent, heard = listen(log, ["shift+Tab"], what, len(expected))
     said = [text for _, text in heard]
     if said != expected:
         fail("%s (shift+Tab): Orca said %r, expected %r" % (what, said, expected))
-    waited = seconds_since(sent, heard[0][0])
-    transcript.write("    (first word after %.2f s)\n" % waited)
-    if waited > ENTRY_BOUND:
-        fail("%s: Orca's first word came %.1f s after the key, over %.0f s"
-             % (what, waited, ENTRY_BOUND))
+    costs = log.board_times[presented:]
+    transcript.write("    (first word %.2f s after the key; Orca presented the board in %s s)\n"
+                     % (seconds_since(sent, heard[0][0]), ", ".join("%.3f" % c for c in costs)))
+    if not costs or max(costs) > ENTRY_BOUND:
+        fail("%s: Orca took %r s to present the board, over %.0f s"
+             % (what, costs, ENTRY_BOUND))
 
 
 def entry(name, value):
