@@ -22,6 +22,15 @@ table=$out/table.md
 bash tests/ui/session.sh "$out" --orca -- /usr/bin/python3 bench/orca_latency.py \
     build/release/src/tessfield "$out" "${1:-5}" >"$table"
 
+# The last run of scripts/orca-under-load.sh, if there is one.
+under_load() {
+    local summary=build/dev/orca-under-load/summary.txt
+    [[ -f $summary ]] || return 0
+    printf '\nThe Orca test beside busy loops (`scripts/orca-under-load.sh`, last run %s):\n\n' \
+        "$(date -u -r "$summary" +%Y-%m-%d)"
+    sed 's/^/    /' "$summary"
+}
+
 begin='<!-- screen reader: scripts/bench-orca.sh -->'
 end='<!-- end of screen reader -->'
 section=$(cat <<MD
@@ -39,6 +48,7 @@ The budgets: 0.5 s from the key to the first word on entering the board, 1.5 s o
 for a move, 2.5 s for an entry, an action or a setup.
 
 $(cat "$table")
+$(under_load)
 $end
 MD
 )
