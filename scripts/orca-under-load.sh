@@ -42,6 +42,8 @@ for ((run = 1; run <= runs; run++)); do
         result=FAILED
     fi
     cp "build/$preset/tests/ui/orca/transcript.txt" "$out/transcript-$run.txt" 2>/dev/null || true
+    # What Orca did, for a run that failed: the next run starts a fresh log.
+    [[ $result == passed ]] || cp "build/$preset/tests/ui/orca/orca.log" "$out/orca-$run.log" 2>/dev/null || true
     printf 'run %d: %s in %d s, load %s before, %s after\n' "$run" "$result" \
         "$(($(date +%s) - started))" "$before" "$(load)" | tee -a "$out/summary.txt"
 done
