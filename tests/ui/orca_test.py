@@ -24,11 +24,11 @@ from xsession import Game, fail
 
 program, out = sys.argv[1:3]
 log_path = os.environ["ORCA_LOG"]
-# Orca's own time to present the board as the focus enters it: 0.001-0.015 s here at loads
-# up to 24, on every board, since it asks the board for its one child; 33 s on 181 x 181
-# when it asked every cell (2 s for 2400). The wall clock from key to word is no bound at
-# that load: on 8 x 8, at load 24, Orca's first word came 5.2 s after the key, all of it
-# Orca and xdotool waiting for the processor.
+# Orca's own time to present the board as the focus enters it: 0.002-0.11 s here at loads
+# up to 24, on every board, since it asks the board for its one child; 56 s on 181 x 181 at
+# that load when it asked every cell (33 s at load 3-5). The wall clock from key to word is
+# no bound at that load: it came 0.2-10.5 s after the key, on 8 x 8 as on 181 x 181, all of
+# it Orca and xdotool waiting for the processor.
 ENTRY_BOUND = 1.0
 # How long a step may wait for Orca before it fails: at load 24 on two cores Orca took
 # seconds per event, and a setup sends it some thirty.
