@@ -108,15 +108,17 @@ def type_entry(game, text):
         game.keys(character)
 
 
-def setup_from_board(game, entries):
-    """From the board, through "Play Game", to the entries, typed, and back to "Play Game"."""
+def setup_from_board(game, entries, test_code=False):
+    """From the board, through "Play Game", to the entries, typed, and a new board by Return
+    in the last one (or by "Test Code"); the focus ends on "Play Game"."""
     press(game, "Tab")                                    # Play Game
     for name in ("rows", "columns", "mines"):
         press(game, "Tab", 2)
-        if entries.get(name) is not None:
-            type_entry(game, entries[name])
-    for _ in range(3):                                    # Game ID, Test Code, Play Game
-        press(game, "Tab")
+        type_entry(game, entries[name])
+    if test_code:
+        press(game, "Tab", 2)                             # Game ID
+        press(game, "Tab")                                # Test Code
+    press(game, "space" if test_code else "Return", 2)
 
 
 def play(game, board):
@@ -147,9 +149,7 @@ def main():
             play(game, board)
         # H and V on a board of 20 columns uncovered by Test Code: counts, mines and empty
         # runs as a lost game shows them.
-        setup_from_board(game, {"rows": "10", "columns": "20", "mines": "40"})
-        press(game, "shift+Tab")                          # Test Code
-        press(game, "space", 2)
+        setup_from_board(game, {"rows": "10", "columns": "20", "mines": "40"}, test_code=True)
         press(game, "shift+Tab", 2)
         measure(game, "10 x 20, uncovered", "line", "read the row (20 cells)", "h",
                 after=lambda: press(game, "Down"))
