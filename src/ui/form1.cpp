@@ -266,8 +266,23 @@ void Form1::runSetup(int index)
     setFocus(Qt::OtherFocusReason);
     play([this, index] { game_.setupGame(narrowCast16(index)); });
     revealStatus();
+    settleBoardArea();
     // After the focus has come to "Play Game", which the screen reader says first.
     announcer_->announce(setupWords(status_->text(), index, game_.board()));
+}
+
+void Form1::settleBoardArea()
+{
+    // The scroll area shows or hides its bars in a call it queues to itself when their
+    // ranges change, and lays them out in an event it posts; a bar that appears narrows the
+    // view, which changes the ranges once more, and a bar shown asks for its paint in an
+    // event of its own. Left to the event loop, all of that comes after the window's next
+    // paint and paints the bars again. Settled here, the window is painted and flushed once.
+    for (int round = 0; round < 2; ++round) {
+        QCoreApplication::sendPostedEvents(boardArea_, QEvent::MetaCall);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
 }
 
 QString setupWords(const QString &status, int index, const Board &board)

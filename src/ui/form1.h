@@ -89,6 +89,7 @@ private:
     void recoverFrom(const std::string &failure);
     void fitLabelFont();
     void revealStatus();
+    void settleBoardArea();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);
     void applyOuterSize();
     void placeBoardArea();

@@ -97,6 +97,7 @@ private:
     const SquareArray &squares_;
     CellPainter painter_;
     QSize extent_;
+    QRectF squaresArea_; // the squares' area, to the last device pixel they cover
     QPoint origin_; // pixel position of the board's top-left corner in the window
     qreal layoutRatio_ = 1.0; // the device pixel ratio the extent was worked out for
     std::optional<Int16> current_;
