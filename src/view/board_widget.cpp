@@ -197,8 +197,9 @@ void BoardWidget::relayout()
     extent_ = QSize(std::max(right, logical(deviceRight)), std::max(bottom, logical(deviceBottom)));
     squaresArea_ = QRectF(0, 0, deviceRight / dpr, deviceBottom / dpr);
     resize(extent_);
-    // Element 0 takes a place in the tab order once it is shown, as the window designs it.
-    setFocusPolicy(anyVisible && squares_.visible(0) ? Qt::TabFocus : Qt::NoFocus);
+    // Element 0 takes a place in the tab order once it is shown, as the window designs it,
+    // and a click on a cell gives the board the keyboard too, so mouse and keys mix.
+    setFocusPolicy(anyVisible && squares_.visible(0) ? Qt::StrongFocus : Qt::NoFocus);
     updateGeometry();
 }
 

@@ -8,9 +8,9 @@
 // (square index, button value): the game decides what a press does.
 //
 // For the keyboard it keeps a current cell, view state only: every new board puts it on
-// (1, 1), a mouse press moves it, and while the widget has the focus it wears a frame and
-// the keys move it or press it. A key press is reported exactly as the mouse press it
-// stands for.
+// (1, 1), a mouse press moves it and gives the widget the focus, and while the widget has
+// the focus it wears a frame and the keys move it or press it. A key press is reported
+// exactly as the mouse press it stands for.
 
 #include "view/board_speech.h"
 #include "view/cell_painter.h"

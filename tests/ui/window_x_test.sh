@@ -145,6 +145,28 @@ if [[ -n $wm ]]; then
     stop
 fi
 
+# A click on a cell gives the board the keyboard, so mouse and keys mix: a right click flags
+# a cell and frames it as the current one (lower case), then Right and F flag its neighbour.
+first_row() { # PREFIX: waits until the board's first row starts so
+    local row
+    for _ in $(seq 100); do
+        row=$(cells mixed 15 10 | head -1)
+        [[ $row == "$1"* ]] && return 0
+        sleep 0.1
+    done
+    fail "mouse and keys: the first row is $row, not $1..."
+}
+start --
+click 48 156
+first_row C
+geometry
+xdotool mousemove $((X + 128)) $((Y + 16)) click 3
+first_row f
+xdotool key Right f
+first_row Ff
+echo "mouse and keys: a click gave the board the keyboard"
+stop
+
 # The abuse table. Each case starts the program (with VAR=VALUE and OPTIONs up to "--"),
 # does one thing to it and checks that the resident memory grew by at most MB megabytes
 # at its peak and by a few (8) at the end, the processor time stayed within BUSY hundredths
