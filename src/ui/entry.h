@@ -8,6 +8,13 @@
 
 namespace tessfield {
 
+// The longest text an entry box holds. The number reader takes blanks, a sign, digits, a
+// point and an exponent; the longest number a player could mean is a game ID written out in
+// full, the largest finite one being 309 digits (and the smallest, 0.000...1, about as
+// long). 1024 holds either with room to spare, and caps what a paste costs: Qt's line edit
+// keeps an undo step for every character it takes in.
+inline constexpr int EntryMaxLength = 1024;
+
 class Entry : public QLineEdit {
     Q_OBJECT
 

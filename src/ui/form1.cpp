@@ -7,8 +7,7 @@
 #include "ui/guidance.h"
 #include "ui/status_line.h"
 #include "ui/ui_accessible.h"
-#include "ui/window_fit.h"
-#include "ui/window_limits.h"
+#include "ui/window_manners.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
 #include "view/twips.h"
@@ -19,12 +18,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
-#include <QStyle>
-#include <QTimer>
-#include <QWindow>
 
 #include <algorithm>
 
@@ -32,12 +26,13 @@ namespace tessfield {
 
 namespace {
 
-// The window's designed client size and colours (0xBBGGRR).
-constexpr double ClientWidth = 5880;
-constexpr double ClientHeight = 3600;
-// However small the board, the client area reaches below the status line by the margin the
-// board keeps above itself, so that "Play Game" and the status line are never cut off.
-constexpr double ClientFloorHeight = 2640 + 375 + 120;
+// The window's designed client sizes, in twips, and colours (0xBBGGRR).
+constexpr WindowManners::Design ClientDesign{
+    QSizeF(5880, 3600),
+    // The column of controls and the dividing line with one cell of board beside them; and
+    // below the status line the margin the board keeps above itself, so that "Play Game" and
+    // the status line are never cut off.
+    QSizeF(1800 + 255, 2640 + 375 + 120)};
 constexpr Colour FormBackground = 0xC0C0C0;
 constexpr Colour FormText = 0x808080;
 
@@ -62,7 +57,7 @@ QString fromUtf8(std::string_view text)
 } // namespace
 
 Form1::Form1(QWidget *parent)
-    : QWidget(parent), game_(*this)
+    : QWidget(parent), game_(*this), manners_(*this, ClientDesign, [this] { placeBoardArea(); })
 {
     installUiAccessibility();
     setObjectName(QStringLiteral("Form1"));
@@ -77,10 +72,7 @@ Form1::Form1(QWidget *parent)
     createBoardArea(controlPalette);
     orderTabs();
 
-    const double dpi = logicalDpiX();
-    resize(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
-    placeBoardArea();
-    applyWindowLimits();
+    manners_.open();
     addGuidance(*this);
     text_[0]->setFocus();
 
@@ -310,17 +302,10 @@ void Form1::pressSquare(int index, int button)
 void Form1::revealStatus()
 {
     // A small board's window ends just below the designed status line, and the reason a
-    // setup was refused takes more lines than that. Only then, and only as far as the screen
-    // allows, the window grows to show the whole message.
-    if (status_->text().isEmpty() || status_->geometry().bottom() < height()
-        || filledByPlayer())
-        return;
-    int needed = status_->geometry().bottom() + 1 + status_->fontMetrics().height() / 2;
-    if (const QScreen *display = screen(); display != nullptr)
-        needed = std::min(needed, display->availableGeometry().height() - frameMargins().top()
-                                      - frameMargins().bottom());
-    if (needed > height())
-        resize(width(), needed);
+    // setup was refused takes more lines than that. Only then the window grows to show the
+    // whole message.
+    if (!status_->text().isEmpty())
+        manners_.reveal(status_->geometry().bottom(), status_->fontMetrics().height() / 2);
 }
 
 std::string Form1::entryText(int entry) const
@@ -363,109 +348,10 @@ void Form1::setStatusText(std::string_view text)
     Q_EMIT statusWritten(shown);
 }
 
-QMargins Form1::frameMargins() const
-{
-    if (const QWindow *window = windowHandle(); window != nullptr && isVisible())
-        return window->frameMargins();
-    return {};
-}
-
 void Form1::setOuterSize(float widthTwips, float heightTwips)
 {
     const double dpi = logicalDpiX();
-    requestedOuter_ = QSize(twipsToPixels(widthTwips, dpi), twipsToPixels(heightTwips, dpi));
-    applyOuterSize();
-}
-
-void Form1::applyOuterSize()
-{
-    if (!requestedOuter_)
-        return;
-    const QMargins margins = expectedMargins();
-    appliedMargins_ = margins;
-    applyWindowLimits();
-    if (filledByPlayer()) {
-        // The player's choice stands: the board shows at its place in the larger window, and
-        // its size waits for the window to be restored.
-        restorePending_ = true;
-        placeBoardArea();
-        return;
-    }
-    restorePending_ = false;
-    const double dpi = logicalDpiX();
-    std::optional<QSize> available;
-    if (const QScreen *display = screen(); display != nullptr) {
-        available = display->availableGeometry().size();
-        if (onWayland()) {
-            const QSize opening(twipsToPixels(ClientWidth, dpi), twipsToPixels(ClientHeight, dpi));
-            available = waylandOuterLimit(
-                *available, opening.grownBy(margins));
-        }
-    }
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, boardArea_);
-    resize(fittedClientSize(*requestedOuter_, margins, available, bar,
-                            twipsToPixels(ClientFloorHeight, dpi)));
-    appliedClient_ = size();
-    awaitingFrame_ = isVisible();
-    placeBoardArea();
-}
-
-QMargins Form1::expectedMargins()
-{
-    const QMargins margins = frameMargins();
-    if (filledByPlayer())
-        return margins;
-    if (!margins.isNull())
-        normalMargins_ = margins;
-    return margins.isNull() ? normalMargins_ : margins;
-}
-
-void Form1::applyWindowLimits()
-{
-    const QScreen *display = screen();
-    if (display == nullptr)
-        return;
-    // However its size is set (the window manager, a tool, a command-line geometry, a scale
-    // factor), the window is never larger than the screen can show: a larger one only costs
-    // memory and time to paint what nobody sees.
-    const QSize most = maximumClientSize(display->geometry().size());
-    // Nor so small that a control is cut off: the board area scrolls instead.
-    const double dpi = logicalDpiX();
-    const QSize least(twipsToPixels(MinimumClientWidthTwips, dpi),
-                      twipsToPixels(ClientFloorHeight, dpi));
-    setMinimumSize(least.boundedTo(most));
-    setMaximumSize(most);
-}
-
-bool Form1::filledByPlayer() const
-{
-    return (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
-}
-
-bool Form1::onWayland()
-{
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
-bool Form1::sizedByPlayer() const
-{
-    return filledByPlayer()
-        || (appliedClient_.isValid() && size() != appliedClient_);
-}
-
-void Form1::bringOnScreen()
-{
-    // On Wayland the window has no position of its own to correct.
-    if (!isVisible() || onWayland())
-        return;
-    const QScreen *display = screen();
-    if (display == nullptr)
-        return;
-    const QRect available = display->availableVirtualGeometry();
-    if (const auto place = onScreenPosition(frameGeometry(), available, !placedOnScreen_))
-        move(*place);
-    else if (windowHandle()->isExposed() && available.contains(frameGeometry()))
-        placedOnScreen_ = true;
+    manners_.requestOuterSize(QSize(twipsToPixels(widthTwips, dpi), twipsToPixels(heightTwips, dpi)));
 }
 
 void Form1::placeBoardArea()
@@ -475,67 +361,6 @@ void Form1::placeBoardArea()
                         twipsToPixelEdge(game_.squares().top(0), dpi));
     boardArea_->setGeometry(QRect(origin, QSize(std::max(0, width() - origin.x()),
                                                 std::max(0, height() - origin.y()))));
-}
-
-void Form1::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    if (size() == appliedClient_ && frameMargins() == appliedMargins_)
-        awaitingFrame_ = false;
-    // Without a window manager nothing holds a tool to the size hints.
-    if (isVisible()) {
-        const QSize allowed = size().boundedTo(maximumSize()).expandedTo(minimumSize());
-        if (allowed != size()) {
-            resize(allowed);
-            return;
-        }
-    }
-    placeBoardArea();
-}
-
-void Form1::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    // The window manager places the window before it maps it: where the window is once
-    // shown is where it was put, not yet where the player moved it.
-    windowHandle()->removeEventFilter(this);
-    windowHandle()->installEventFilter(this);
-    if (frameMargins() != appliedMargins_ && (awaitingFrame_ || !sizedByPlayer()))
-        applyOuterSize();
-    applyWindowLimits();
-    bringOnScreen();
-}
-
-void Form1::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    // The window manager reports its frame only after the window is mapped; once it is
-    // known, the outer size the board asked for is applied again with it, unless the window
-    // has been given another size since.
-    if (frameMargins() != appliedMargins_) {
-        if (awaitingFrame_ || !sizedByPlayer())
-            applyOuterSize();
-        else
-            appliedMargins_ = frameMargins();
-    }
-    // It may have moved to another screen, larger or smaller.
-    applyWindowLimits();
-    bringOnScreen();
-}
-
-bool Form1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == windowHandle() && event->type() == QEvent::Expose && !placedOnScreen_)
-        QTimer::singleShot(0, this, &Form1::bringOnScreen);
-    return QWidget::eventFilter(watched, event);
-}
-
-void Form1::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange && restorePending_
-        && (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) == 0)
-        applyOuterSize();
 }
 
 } // namespace tessfield

@@ -6,16 +6,17 @@
 // The window owns the game and hands it the controls through WindowControls; it handles the
 // load, a click on either setup button and a press on a square, and nothing else. Input goes
 // one way: to the game, whose changes the window then hands to the board and, through it,
-// to screen readers.
+// to screen readers. How the window behaves towards the screen and the window manager is
+// WindowManners's.
 
 #include "game/controls.h"
 #include "game/game.h"
+#include "ui/window_manners.h"
 
 #include <QWidget>
 
 #include <array>
 #include <memory>
-#include <optional>
 #include <string>
 
 class QLabel;
@@ -48,7 +49,7 @@ public:
     QLabel *status() const { return status_; }
 
     // The window's outer size that the last board asked for, in pixels, before any limit.
-    QSize requestedOuterSize() const { return requestedOuter_.value_or(QSize()); }
+    QSize requestedOuterSize() const { return manners_.requestedOuterSize().value_or(QSize()); }
 
     // WindowControls
     std::string entryText(int entry) const override;
@@ -62,13 +63,6 @@ public:
 Q_SIGNALS:
     // Every text written to the status line, in order (progress messages included).
     void statusWritten(const QString &text);
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The constructor's steps, in order.
@@ -91,19 +85,10 @@ private:
     void revealStatus();
     void settleBoardArea();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);
-    void applyOuterSize();
     void placeBoardArea();
-    QMargins frameMargins() const;
-    void applyWindowLimits();
-    QMargins expectedMargins();
-    void bringOnScreen();
-    bool sizedByPlayer() const;
-    // Maximized or full screen: a size the player or the window manager chose.
-    bool filledByPlayer() const;
-    // Wayland, where a client can neither place its window nor know where it stands.
-    static bool onWayland();
 
     Game game_;
+    WindowManners manners_;
     std::array<QLabel *, 4> label_{};
     std::array<QLineEdit *, 4> text_{};
     std::array<QPushButton *, 2> setup_{};
@@ -112,23 +97,6 @@ private:
     QScrollArea *boardArea_ = nullptr;
     BoardWidget *square_ = nullptr;
     QRect statusDesign_;
-    std::optional<QSize> requestedOuter_;
-    QMargins appliedMargins_;
-    // The client size the last board was given, until the player or the window manager
-    // gives the window another.
-    QSize appliedClient_;
-    // A board was set up while the window was maximized or full screen: its size is the one
-    // the window returns to when restored.
-    bool restorePending_ = false;
-    // A board's size was asked of the window manager and is not yet seen applied with the
-    // frame it was reckoned with: a frame that changes meanwhile (as it does on leaving full
-    // screen) is the window manager's, and the size is reckoned again with it.
-    bool awaitingFrame_ = false;
-    // The frame the window manager last gave the window in its normal state: leaving full
-    // screen, the window is told its state before its frame is back.
-    QMargins normalMargins_;
-    // Until it is first seen whole on the screen, the window's place is not the player's.
-    bool placedOnScreen_ = false;
     std::unique_ptr<Announcer> announcer_;
 };
 

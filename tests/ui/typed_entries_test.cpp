@@ -6,7 +6,7 @@
 #include "shown_form.h"
 #include "board/entries.h"
 #include "ui/form1.h"
-#include "ui/window_limits.h"
+#include "ui/entry.h"
 #include "view/board_widget.h"
 #include "squares/cells.h"
 
