@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -73,6 +74,7 @@ Form1::Form1(QWidget *parent)
     orderTabs();
 
     manners_.open();
+    holdLeastSize();
     addGuidance(*this);
     text_[0]->setFocus();
 
@@ -257,7 +259,7 @@ void Form1::runSetup(int index)
     // it while the setup runs, until the setup gives it to "Play Game".
     setFocus(Qt::OtherFocusReason);
     play([this, index] { game_.setupGame(narrowCast16(index)); });
-    revealStatus();
+    holdLeastSize();
     settleBoardArea();
     // After the focus has come to "Play Game", which the screen reader says first.
     announcer_->announce(setupWords(status_->text(), index, game_.board()));
@@ -299,13 +301,19 @@ void Form1::pressSquare(int index, int button)
     });
 }
 
-void Form1::revealStatus()
+void Form1::holdLeastSize()
 {
-    // A small board's window ends just below the designed status line, and the reason a
-    // setup was refused takes more lines than that. Only then the window grows to show the
-    // whole message.
+    // However small the window is made, it keeps one whole cell of the board beside the
+    // scroll bar, and the status line's whole message: the reason a setup was refused takes
+    // more lines than the designed line, and a small board's window ends just below that.
+    const double dpi = logicalDpiX();
+    const SquareArray &squares = game_.squares();
+    QSize least(twipsToPixelEdge(squares.left(0) + squares.width(0), dpi)
+                    + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, boardArea_),
+                0);
     if (!status_->text().isEmpty())
-        manners_.reveal(status_->geometry().bottom(), status_->fontMetrics().height() / 2);
+        least.setHeight(status_->geometry().bottom() + 1 + status_->fontMetrics().height() / 2);
+    manners_.requireClient(least);
 }
 
 std::string Form1::entryText(int entry) const
