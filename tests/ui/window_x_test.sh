@@ -109,38 +109,6 @@ has_state() { xprop -id "$window" _NET_WM_STATE | grep -q "$1"; }
 
 if [[ -n $wm ]]; then
     start --
-    # The size hints carry the floor, one whole cell beside the scroll bar (120 + 17 + 14
-    # pixels) and the controls: a shrinking window manager stops at it.
-    hints=$(xprop -id "$window" WM_NORMAL_HINTS)
-    grep -q 'minimum size: 151 by 209' <<<"$hints" || { echo "$hints"; fail "no minimum size in WM_NORMAL_HINTS"; }
-    xdotool windowsize "$window" 40 40
-    sleep 1
-    geometry
-    (( WIDTH >= 151 && HEIGHT >= 209 )) || fail "shrunk below the minimum: ${WIDTH}x$HEIGHT"
-    # A refusal's message, longer than the designed line, raises the floor to show it whole.
-    entry 1 x
-    click 48 156
-    least=0
-    for _ in $(seq 50); do
-        least=$(xprop -id "$window" WM_NORMAL_HINTS | sed -n 's/.*minimum size: [0-9]* by \([0-9]*\).*/\1/p')
-        (( least > 209 )) && break
-        sleep 0.1
-    done
-    (( least > 209 )) || fail "the minimum height stays $least with a refusal's message"
-    xdotool windowsize "$window" 40 40
-    sleep 1
-    geometry
-    (( HEIGHT >= least )) || fail "shrunk to ${WIDTH}x$HEIGHT, cutting the message that needs $least"
-    echo "least size with a refusal's message: ${WIDTH}x$HEIGHT"
-    # The largest size keeps the whole window, frame included, on the screen.
-    xdotool windowsize "$window" 3000 3000
-    sleep 1
-    settle
-    geometry
-    (( X - left >= 0 && Y - top >= 0 && X + WIDTH + right <= 1280 && Y + HEIGHT + bottom <= 1024 )) ||
-        fail "asked for 3000x3000, the frame spans $((X - left)),$((Y - top)) to $((X + WIDTH + right)),$((Y + HEIGHT + bottom))"
-    echo "largest size: client ${WIDTH}x$HEIGHT at $X,$Y, outer $OUTER"
-    entry 1 10
 
     # Maximized or full screen, the window stays so through a new board (15 or 20 rows of
     # 15), whose top left cell is at its designed place; restored, it has the new board's
@@ -169,6 +137,40 @@ if [[ -n $wm ]]; then
     done
     stop
 fi
+
+start --
+# The size hints carry the floor, one whole cell beside the scroll bar (120 + 17 + 14
+# pixels) and the controls: a shrinking window manager stops at it.
+hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+grep -q 'minimum size: 151 by 209' <<<"$hints" || { echo "$hints"; fail "no minimum size in WM_NORMAL_HINTS"; }
+xdotool windowsize "$window" 40 40
+sleep 1
+geometry
+(( WIDTH >= 151 && HEIGHT >= 209 )) || fail "shrunk below the minimum: ${WIDTH}x$HEIGHT"
+# A refusal's message, longer than the designed line, raises the floor to show it whole.
+entry 1 x
+click 48 156
+least=0
+for _ in $(seq 50); do
+    least=$(xprop -id "$window" WM_NORMAL_HINTS | sed -n 's/.*minimum size: [0-9]* by \([0-9]*\).*/\1/p')
+    (( least > 209 )) && break
+    sleep 0.1
+done
+(( least > 209 )) || fail "the minimum height stays $least with a refusal's message"
+xdotool windowsize "$window" 40 40
+sleep 1
+geometry
+(( HEIGHT >= least )) || fail "shrunk to ${WIDTH}x$HEIGHT, cutting the message that needs $least"
+echo "least size with a refusal's message: ${WIDTH}x$HEIGHT"
+# The largest size keeps the whole window, frame included, on the screen.
+xdotool windowsize "$window" 3000 3000
+sleep 1
+settle
+geometry
+(( X - left >= 0 && Y - top >= 0 && X + WIDTH + right <= 1280 && Y + HEIGHT + bottom <= 1024 )) ||
+    fail "asked for 3000x3000, the frame spans $((X - left)),$((Y - top)) to $((X + WIDTH + right)),$((Y + HEIGHT + bottom))"
+echo "largest size: client ${WIDTH}x$HEIGHT at $X,$Y, outer $OUTER"
+stop
 
 # A click on a cell gives the board the keyboard, so mouse and keys mix: a right click flags
 # a cell and frames it as the current one (lower case), then Right and F flag its neighbour.
