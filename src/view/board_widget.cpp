@@ -301,7 +301,10 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const auto shown = [this](Int16 k) { return squares_.exists(k) && squares_.visible(k); };
     // Placed and sized in device pixels: each pixmap pixel lands on one screen pixel. A run
     // of squares of one look and size, edge to edge, is copied from a strip of that look in
-    // one piece, which puts the same pixels where a copy per square would.
+    // one piece, which puts the same pixels where a copy per square would. At a fractional
+    // ratio a copy of part of a strip may land a device pixel short, and squares differ in
+    // size every few columns anyway: there each is copied alone.
+    const bool whole = dpr == std::floor(dpr);
     const auto paintRun = [&](Int16 k, const QRect &device, int width) {
         const QRectF area(device.x() / dpr, device.y() / dpr, width / dpr, device.height() / dpr);
         if (device.isEmpty() || !area.toAlignedRect().intersects(rect))
@@ -352,7 +355,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
                 continue;
             const QRect device = rectAtDpi(first, dpi * dpr);
             int reach = device.right();
-            for (; k < end; ++k) {
+            for (; whole && k < end; ++k) {
                 const Int16 next = narrowCast16(k);
                 if (!shown(next) || !squares_.sameLook(first, next))
                     break;
