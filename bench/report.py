@@ -190,6 +190,8 @@ def main():
              "model": table(times, "model"), "paint": table(times, "paint"),
              "latency": latency(times), "memory": memory(extra, results / "peak.txt"),
              "instructions": (results / "instructions.txt").read_text().splitlines()}
+    if (results / "window.md").exists():  # bench/window_abuse.sh's section
+        parts["window"] = (results / "window.md").read_text().splitlines()
     fill(doc, {k: v for k, v in parts.items() if v})
 
 

@@ -25,12 +25,12 @@ case ${1:-} in
 --latency) mode=latency ;;
 esac
 
-bash scripts/setup-deps.sh libbenchmark-dev libxtst-dev xvfb xauth xdotool time procps \
-    valgrind python3 util-linux
+bash scripts/setup-deps.sh libbenchmark-dev libxtst-dev xvfb xauth xdotool x11-utils libx11-dev \
+    time procps valgrind python3 util-linux
 bash scripts/build.sh bench
 
 repetitions=${BENCH_REPETITIONS:-15}  # fewer for a quick trial run
-common=(--benchmark_repetitions=$repetitions --benchmark_report_aggregates_only=true
+common=("--benchmark_repetitions=$repetitions" --benchmark_report_aggregates_only=true
         --benchmark_out_format=json)
 screen_file=$PWD/bench/screen-1920x1080.json
 export QT_QPA_PLATFORM=offscreen:configfile=$screen_file
@@ -64,19 +64,12 @@ latency() {
 }
 
 work=$(mktemp -d)
-xvfb=
-cleanup() {
-    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-# shellcheck source=scripts/xvfb-lib.sh
-source scripts/xvfb-lib.sh
+# shellcheck source=scripts/session-lib.sh
+source scripts/session-lib.sh
+trap 'end_started; rm -rf "$work"' EXIT
 start_server() {
     start_xvfb "$work" 1920x1080x24
-    xvfb=$XVFB_PID
-    [[ ${#rt[@]} -eq 0 ]] || chrt -f -p 10 "$xvfb" >/dev/null
+    [[ ${#rt[@]} -eq 0 ]] || chrt -f -p 10 "$XVFB_PID" >/dev/null
 }
 
 if [[ $mode == compare ]]; then
@@ -177,14 +170,20 @@ echo "One growing \"Play Game\" on 181 × 181, from the click to the window pain
 between the same sizes and painted: $(millions "$results/floor.instructions")." \
     >"$results/instructions.txt"
 
-# A real X server for the latency (each row in rounds with its platform floor) and the peak
-# memory of the real program.
+# A real X server for the latency (each row in rounds with its platform floor), the peak
+# memory of the real program and the window's abuse cases.
 echo "latency on Xvfb..."
 start_server
 run latency latency "$bin" "$results/latency"
 if [[ $mode == all ]]; then
-    QT_QPA_PLATFORM=xcb bash bench/peak_memory.sh build/bench/src/tessfield "$results/peak" \
+    # The screen is read by the tests' probe, built on its own.
+    bash scripts/build.sh dev x_probe >/dev/null
+    probe=build/dev/tests/ui/x_probe
+    QT_QPA_PLATFORM=xcb bash bench/peak_memory.sh build/bench/src/tessfield "$probe" "$results/peak" \
         >"$results/peak.txt"
+    # Driven by their test, on an Xvfb of its own.
+    echo "the window under abuse..."
+    bash bench/window_abuse.sh build/bench/src/tessfield "$probe" "$results/window" >"$results/window.md"
 fi
 
 {

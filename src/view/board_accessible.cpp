@@ -171,16 +171,15 @@ public:
     QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
     int columnIndex() const override
     {
-        const Int16 columns = arrangement();
-        return columns > 0 ? cellPosition(columns, index_).column - 1 : -1;
+        return isValid() ? cellPosition(arrangement(), index_).column - 1 : -1;
     }
     int rowIndex() const override
     {
-        const Int16 columns = arrangement();
-        return columns > 0 ? cellPosition(columns, index_).row - 1 : -1;
+        return isValid() ? cellPosition(arrangement(), index_).row - 1 : -1;
     }
-    int columnExtent() const override { return 1; }
-    int rowExtent() const override { return 1; }
+    // A cell that is not on the board spans nothing.
+    int columnExtent() const override { return isValid() ? 1 : 0; }
+    int rowExtent() const override { return isValid() ? 1 : 0; }
     QAccessibleInterface *table() const override
     {
         return board_.isNull() ? nullptr : QAccessible::queryAccessibleInterface(board_.data());
@@ -255,15 +254,7 @@ public:
     {
         if (index < 0 || index >= childCount())
             return nullptr;
-        const auto k = narrowCast16(index);
-        auto found = cells_.constFind(k);
-        if (found != cells_.constEnd())
-            return QAccessible::accessibleInterface(*found);
-        if (cells_.isEmpty())
-            cellsShape_ = shape();
-        auto *cell = new CellAccessible(board(), k);
-        cells_.insert(k, QAccessible::registerAccessibleInterface(cell));
-        return cell;
+        return cell(narrowCast16(index));
     }
     int indexOfChild(const QAccessibleInterface *child) const override
     {
@@ -277,7 +268,9 @@ public:
     }
     QAccessibleInterface *childAt(int x, int y) const override
     {
-        const auto k = board()->squareAt(board()->mapFromGlobal(QPoint(x, y)));
+        // In floating point: a client's point may be anywhere an int reaches, and the board's
+        // offset from it need not fit in one.
+        const auto k = board()->squareAt(board()->mapFromGlobal(QPointF(x, y)));
         return k ? child(*k) : nullptr;
     }
     void *interface_cast(QAccessible::InterfaceType type) override
@@ -293,17 +286,28 @@ public:
     QAccessibleInterface *cellAt(int row, int column) const override
     {
         const TableShape now = shape();
+        // Qt 6.4's AT-SPI adaptor takes the table-cell interface of whatever this returns
+        // without looking (for an index or a row and column that a client made up), and a
+        // null cell would end the program: a row and column off the board lead to a cell
+        // that is nowhere (invalid, at row and column -1, spanning nothing).
         if (row < 0 || row >= now.rows || column < 0 || column >= now.columns)
-            return nullptr;
+            return cell(-1);
         return child(row * now.columns + column);
     }
     int selectedCellCount() const override { return 0; }
     QList<QAccessibleInterface *> selectedCells() const override { return {}; }
     QString columnDescription(int column) const override
     {
+        if (column < 0 || column >= shape().columns)
+            return {};
         return QStringLiteral("column %1").arg(column + 1);
     }
-    QString rowDescription(int row) const override { return QStringLiteral("row %1").arg(row + 1); }
+    QString rowDescription(int row) const override
+    {
+        if (row < 0 || row >= shape().rows)
+            return {};
+        return QStringLiteral("row %1").arg(row + 1);
+    }
     int selectedColumnCount() const override { return 0; }
     int selectedRowCount() const override { return 0; }
     int columnCount() const override { return shape().columns; }
@@ -327,6 +331,18 @@ public:
     }
 
 private:
+    // The cell of square k, made when first asked for and kept until the cells are forgotten.
+    QAccessibleInterface *cell(Int16 k) const
+    {
+        if (const auto found = cells_.constFind(k); found != cells_.constEnd())
+            return QAccessible::accessibleInterface(*found);
+        if (cells_.isEmpty())
+            cellsShape_ = shape();
+        auto *made = new CellAccessible(board(), k);
+        cells_.insert(k, QAccessible::registerAccessibleInterface(made));
+        return made;
+    }
+
     void forgetCells()
     {
         const auto ids = cells_.values();

@@ -79,7 +79,12 @@ def play(game, log):
         if time.monotonic() > deadline:
             fail("Orca never presented the window: %r" % [t for _, t in log.read()])
         time.sleep(0.1)
-    time.sleep(1.5)
+    # Then until it has presented the whole window: nothing new said for a moment.
+    said, since = len(log.read()), time.monotonic()
+    while time.monotonic() - since < 1.2:
+        if len(log.read()) != said:
+            said, since = len(log.read()), time.monotonic()
+        time.sleep(0.05)
 
     # Setting up by typing, then Return in an entry: the focus ends on "Play Game" and the
     # new board is said in one sentence. Each entry is read with its whole value.
