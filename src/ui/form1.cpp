@@ -259,6 +259,9 @@ void Form1::runSetup(int index)
     // still enabled, one after the other, each move told to screen readers. The window holds
     // it while the setup runs, until the setup gives it to "Play Game".
     setFocus(Qt::OtherFocusReason);
+    // The setup rewrites the status line: the last message no longer holds the window at a
+    // size, or the new board could not give it its own.
+    manners_.requireClient({});
     play([this, index] { game_.setupGame(narrowCast16(index)); });
     holdLeastSize();
     settleBoardArea();
