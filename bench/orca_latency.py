@@ -1,13 +1,18 @@
 """How long a blind player waits and listens: from a key to the first word Orca speaks for it
 (Orca's debug log gives the time it spoke), and how long that speech lasts, rendered with
-espeak-ng at Orca's default rate. On the default board of 10 x 15 and on 181 x 181.
+espeak-ng at Orca's default rate. Entering the board (Shift+Tab from "Play Game"), moves,
+setups and H on 10 x 15, 181 x 181, 1 x 32767 and 32767 x 1; Tab into an entry; H and V on
+the rows and columns of a 10 x 20 board that "Test Code" uncovered.
 
     orca_latency.py PROGRAM OUTPUT_DIR [REPEATS]      (inside tests/ui/session.sh --orca)
 
 Prints a Markdown table. The time to the utterance is measured from just before xdotool is
-started to send the key, so it includes xdotool's start (a few milliseconds).
+started to send the key, so it includes xdotool's start (a few milliseconds). Speech is the
+voiced length of what the key made Orca say (first to last sound of each utterance, summed),
+so the silence espeak-ng adds at the end of a file does not count.
 """
 
+import array
 import os
 import statistics
 import subprocess
@@ -16,7 +21,7 @@ import time
 import wave
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "ui"))
-from orca_log import OrcaLog, seconds_of_day  # noqa: E402
+from orca_log import OrcaLog, seconds_since  # noqa: E402
 from xsession import Game, fail  # noqa: E402
 
 program, out = sys.argv[1:3]
@@ -25,100 +30,136 @@ log = OrcaLog(os.environ["ORCA_LOG"])
 # Orca's default rate (50) is speech-dispatcher's rate 2, which its espeak-ng module turns
 # into 175 words a minute.
 RATE = 175
-BUDGET = {"move": 1.5, "action": 2.5, "setup": 2.5, "line": None}
+# Samples quieter than this (of 32767) are silence.
+QUIET = 300
+BUDGET = {"enter": 0.5, "move": 1.5, "edge": 1.5, "entry": 2.5, "action": 2.5, "setup": 2.5,
+          "line": None}
+spoken_lengths = {}
 
 
 def speech_seconds(text):
-    path = os.path.join(out, "utterance.wav")
-    subprocess.run(["espeak-ng", "-s", str(RATE), "-w", path, text], check=True)
-    with wave.open(path) as sound:
-        return sound.getnframes() / sound.getframerate()
+    if text not in spoken_lengths:
+        path = os.path.join(out, "utterance.wav")
+        subprocess.run(["espeak-ng", "-s", str(RATE), "-w", path, text], check=True)
+        with wave.open(path) as sound:
+            samples = array.array("h", sound.readframes(sound.getnframes()))
+            voiced = [i for i, v in enumerate(samples) if abs(v) > QUIET]
+            rate = sound.getframerate()
+        spoken_lengths[text] = (voiced[-1] - voiced[0]) / rate if voiced else 0.0
+    return spoken_lengths[text]
 
 
-def press(game, key, settle=1.0, seconds=60.0):
-    """Sends one key; returns (seconds to the first utterance, the utterances)."""
+def press(game, key, count=1):
+    """Sends one key; returns (seconds to the first utterance, the utterances) once Orca has
+    said at least count sentences and handled every event."""
     start = len(log.read())
     sent = time.time()
     game.keys(key)
-    deadline = time.monotonic() + seconds
-    last, quiet_since = 0, time.monotonic()
-    while time.monotonic() < deadline:
-        heard = log.read()[start:]
-        if len(heard) != last:
-            last, quiet_since = len(heard), time.monotonic()
-        if heard and time.monotonic() - quiet_since > settle:
-            break
-        time.sleep(0.02)
-    heard = log.read()[start:]
+    heard = log.wait(start, count, 120.0)
     if not heard:
         fail("Orca said nothing after %s" % key)
-    midnight = time.mktime(time.localtime(sent)[:3] + (0, 0, 0, 0, 0, -1))
-    return seconds_of_day(heard[0][0]) - (sent - midnight), [text for _, text in heard]
+    return seconds_since(sent, heard[0][0]), [text for _, text in heard]
 
 
-def type_entry(game, text):
-    game.keys("ctrl+a")
-    for character in text:
-        game.keys(character)
+def load():
+    with open("/proc/loadavg") as f:
+        return f.read().split()[0]
 
 
 rows = []
 
 
-def measure(game, board, kind, key, what, reset=None):
-    times, longest = [], (0.0, "")
-    for _ in range(repeats):
-        if reset:
-            reset()
-        latency, heard = press(game, key)
-        times.append(latency)
-        said = heard[-1]
-        longest = max(longest, (speech_seconds(said), said))
+def spread(values, scale, digits):
+    form = "%%.%df" % digits
+    return (form % (scale * statistics.median(values)),
+            (form + "-" + form) % (scale * min(values), scale * max(values)))
+
+
+def record(board, kind, what, key, latencies, speeches, loads):
+    """One row: the key-to-speech times and speech lengths of the repeats, each as a median
+    with its range, and the load average before and after."""
     budget = BUDGET[kind]
-    rows.append("| %s | %s | %s | %.0f | %.2f | %s | %s |" % (
-        board, what, key, 1000 * statistics.median(times), longest[0],
-        "%.1f" % budget if budget else "-", longest[1].replace("|", "\\|")))
+    lengths = [length for length, _ in speeches]
+    longest = max(speeches)
+    rows.append("| %s | %s | %s | %d | %s | %s | %s | %s | %s | %s-%s | %s |" % (
+        board, what, key, len(latencies), *spread(latencies, 1000, 0), *spread(lengths, 1, 2),
+        "%.1f" % budget if budget else "-", loads, load(),
+        " / ".join(longest[1]).replace("|", "\\|")))
+
+
+def measure(game, board, kind, what, key, count=1, before=None, after=None):
+    loads = load()
+    latencies, speeches = [], []
+    for _ in range(repeats):
+        if before:
+            before()
+        latency, heard = press(game, key, count)
+        latencies.append(latency)
+        speeches.append((sum(speech_seconds(text) for text in heard), heard))
+        if after:
+            after()
+    record(board, kind, what, key, latencies, speeches, loads)
+
+
+def type_entry(game, text):
+    """Types over the entry's selected value, once Orca has said the selection went."""
+    press(game, text[0])
+    for character in text[1:]:
+        game.keys(character)
+
+
+def setup_from_board(game, entries, test_code=False):
+    """From the board, through "Play Game", to the entries, typed, and a new board by Return
+    in the last one (or by "Test Code"); the focus ends on "Play Game"."""
+    press(game, "Tab")                                    # Play Game
+    for name in ("rows", "columns", "mines"):
+        press(game, "Tab", 2)
+        type_entry(game, entries[name])
+    if test_code:
+        press(game, "Tab", 2)                             # Game ID
+        press(game, "Tab")                                # Test Code
+    press(game, "space" if test_code else "Return", 2)
 
 
 def play(game, board):
-    # From "Play Game", where every setup leaves the focus, into the board.
-    measure(game, board, "setup", "space", "setup (Space on Play Game)")
-    press(game, "shift+Tab")
-    measure(game, board, "move", "Right", "move right")
-    measure(game, board, "move", "Down", "move down")
-    measure(game, board, "line", "h", "read the row")
-    measure(game, board, "action", "f", "flag or unflag")
-    measure(game, board, "action", "space", "uncover", reset=lambda: press(game, "Right"))
+    measure(game, board, "setup", "setup (Space on Play Game)", "space")
+    measure(game, board, "enter", "enter the board", "shift+Tab", 2,
+            after=lambda: press(game, "Tab"))
+    press(game, "shift+Tab", 2)
+    measure(game, board, "move", "move right", "Right", after=lambda: press(game, "Left"))
+    measure(game, board, "move", "move down", "Down", after=lambda: press(game, "Up"))
+    measure(game, board, "edge", "move at an edge", "Up")
+    measure(game, board, "line", "read the row", "h")
 
 
 def main():
     game = Game(program, out)
     try:
-        deadline = time.monotonic() + 30
-        while not any(text == "rows text." for _, text in log.read()):
-            if time.monotonic() > deadline:
-                fail("Orca never presented the window")
-            time.sleep(0.1)
-        time.sleep(1.0)
-        # The default entries, 10 x 15 with 45 mines: from "rows" to "Play Game".
+        log.wait(0, 3, 120.0)
+        # The default entries, 10 x 15 with 45 mines: from "rows" to "Play Game", with Tab
+        # into each entry measured on the way.
+        measure(game, "10 x 15", "entry", "Tab into an entry", "Tab", 2,
+                after=lambda: press(game, "shift+Tab", 2))
         for _ in range(5):
             press(game, "Tab")
         play(game, "10 x 15")
-        # Back from the board to "columns" and "rows", typed 181 each, and on to "Play Game"
-        # (Test Code, Game ID, mines, columns, rows; then back past the board).
-        for _ in range(4):
-            press(game, "shift+Tab")
-        type_entry(game, "181")
-        press(game, "shift+Tab")
-        type_entry(game, "181")
-        for _ in range(6):
-            press(game, "Tab")
-        play(game, "181 x 181")
+        for board, (r, c) in (("181 x 181", ("181", "181")), ("1 x 32767", ("1", "32767")),
+                              ("32767 x 1", ("32767", "1"))):
+            setup_from_board(game, {"rows": r, "columns": c, "mines": "45"})
+            play(game, board)
+        # H and V on a board of 20 columns uncovered by Test Code: counts, mines and empty
+        # runs as a lost game shows them.
+        setup_from_board(game, {"rows": "10", "columns": "20", "mines": "40"}, test_code=True)
+        press(game, "shift+Tab", 2)
+        measure(game, "10 x 20, uncovered", "line", "read the row (20 cells)", "h",
+                after=lambda: press(game, "Down"))
+        measure(game, "10 x 20, uncovered", "line", "read the column (10 cells)", "v",
+                after=lambda: press(game, "Right"))
     finally:
         game.end()
-    print("| board | what | key | key to speech, median ms | longest speech, s | budget, s | "
-          "longest said |")
-    print("|---|---|---|---:|---:|---:|---|")
+    print("| board | what | key | n | key to speech, median ms | range ms | speech, median s | "
+          "range s | budget, s | load | longest said |")
+    print("|---|---|---|--:|--:|--:|--:|--:|--:|--:|---|")
     print("\n".join(rows))
 
 

@@ -11,6 +11,8 @@
 #                   tests on real X, Wayland and the screen reader as well
 #   MUTATE_DIR      the scratch copy and its build (default build/mutate)
 #   MUTATE_JOBS     tests run at once (default 2)
+#   MUTATE_TIMEOUT  seconds a test may take (default 180); the Orca test needs more on a
+#                   loaded machine
 #
 # A line of the list is a name, a file of the tree and a sed script that plants the fault in
 # that file. Code that may move between files names them all, separated by commas: the fault
@@ -52,7 +54,7 @@ build_tree() {
 # Runs the selected tests; prints the names of those that failed.
 run_tests() {
     local output=$log/ctest.txt
-    if nice ctest --test-dir "$build" "${selection[@]}" -j "$jobs" --timeout 180 \
+    if nice ctest --test-dir "$build" "${selection[@]}" -j "$jobs" --timeout "${MUTATE_TIMEOUT:-180}" \
         --stop-on-failure > "$output" 2>&1; then
         return 0
     fi

@@ -89,7 +89,7 @@ public:
         return board == nullptr ? nullptr : board->window()->windowHandle();
     }
     QAccessibleInterface *childAt(int /*x*/, int /*y*/) const override { return nullptr; }
-    QAccessibleInterface *parent() const override { return table(); }
+    QAccessibleInterface *parent() const override;
     QAccessibleInterface *child(int /*index*/) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface * /*child*/) const override { return -1; }
@@ -197,24 +197,81 @@ private:
     Int16 index_;
 };
 
-// The board widget: a group of cells that offers the table interface, so that a client finds
-// any cell by row and column. Its role is a group, not a table, because Orca reads a whole
-// table row aloud at every move up or down (with its default settings, in tables that are
-// not spreadsheets), which on this board means up to hundreds of cells per key; in a group
-// it reads the one cell the move went to. Cells are made when first asked for and kept,
-// registered with Qt, until the board is laid out anew or the widget goes.
+// The cells stand in a grid of their own between them and the board, with the role of a
+// table but without the table interface (the board offers that). Orca 43, when the focus
+// enters a group, looks for stray labels under it by asking every descendant for its role and
+// state, one D-Bus call each: with the cells right under the board that took 33 s on
+// 181 x 181. It does not descend into a table, so it asks the grid once and stops. A table
+// without the table interface is, for Orca, only a layout container: it neither says it when
+// the focus enters nor reads whole rows at a move up or down, as it would in a real table,
+// which on this board means hundreds of cells per key.
+class GridAccessible : public QAccessibleInterface {
+public:
+    explicit GridAccessible(BoardWidget *board) : board_(board) {}
+
+    bool isValid() const override { return !board_.isNull(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override
+    {
+        const BoardWidget *board = board_.data();
+        return board == nullptr ? nullptr : board->window()->windowHandle();
+    }
+    QAccessibleInterface *parent() const override
+    {
+        return board_.isNull() ? nullptr : QAccessible::queryAccessibleInterface(board_.data());
+    }
+    QAccessibleInterface *child(int index) const override;
+    int childCount() const override;
+    int indexOfChild(const QAccessibleInterface *child) const override;
+    QAccessibleInterface *childAt(int x, int y) const override;
+    QString text(QAccessible::Text /*t*/) const override { return {}; }
+    void setText(QAccessible::Text /*t*/, const QString & /*text*/) override {}
+    QRect rect() const override
+    {
+        const BoardWidget *board = board_.data();
+        return board == nullptr ? QRect() : QRect(board->mapToGlobal(QPoint(0, 0)), board->size());
+    }
+    QAccessible::Role role() const override { return QAccessible::Table; }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        const BoardWidget *board = board_.data();
+        state.invalid = board == nullptr;
+        state.readOnly = true;
+        state.invisible = board == nullptr || !board->isVisible();
+        return state;
+    }
+
+private:
+    class BoardAccessible *board() const;
+
+    QPointer<BoardWidget> board_;
+};
+
+// The board widget: a group with the grid of cells as its one child, offering the table
+// interface, so that a client finds any cell by row and column. Its role is a group, not a
+// table, because Orca reads a whole table row aloud at every move up or down (with its
+// default settings, in tables that are not spreadsheets); in a group it reads the one cell
+// the move went to. Cells are made when first asked for and kept, registered with Qt, until
+// the board is laid out anew or the widget goes.
 class BoardAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     explicit BoardAccessible(BoardWidget *board)
-        : QAccessibleWidget(board, QAccessible::Grouping), board_(board)
+        : QAccessibleWidget(board, QAccessible::Grouping), board_(board),
+          grid_(QAccessible::registerAccessibleInterface(new GridAccessible(board)))
     {
     }
-    ~BoardAccessible() override { forgetCells(); }
+    ~BoardAccessible() override
+    {
+        forgetCells();
+        QAccessible::deleteAccessibleInterface(grid_);
+    }
 
     // Kept from construction: Qt drops an interface when its widget goes, so the board
     // outlives every call made on it.
     BoardWidget *board() const { return board_; }
     TableShape shape() const { return tableShape(board()->squares()); }
+    QAccessibleInterface *grid() const { return QAccessible::accessibleInterface(grid_); }
 
     QString text(QAccessible::Text t) const override
     {
@@ -238,25 +295,44 @@ public:
         return state;
     }
 
-    int childCount() const override
+    int childCount() const override { return 1; }
+    QAccessibleInterface *child(int index) const override { return index == 0 ? grid() : nullptr; }
+    int indexOfChild(const QAccessibleInterface *child) const override
     {
-        const TableShape now = shape();
-        return now.rows * now.columns;
+        return child != nullptr && child == grid() ? 0 : -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        // In floating point, as for a cell: a client's point may be anywhere an int reaches.
+        return board()->rect().toRectF().contains(board()->mapFromGlobal(QPointF(x, y))) ? grid() : nullptr;
     }
     QAccessibleInterface *focusChild() const override
     {
         const auto current = board()->currentCell();
         if (board()->hasFocus() && current)
-            return child(*current);
+            return cell(*current);
         return QAccessibleWidget::focusChild();
     }
-    QAccessibleInterface *child(int index) const override
+    void *interface_cast(QAccessible::InterfaceType type) override
     {
-        if (index < 0 || index >= childCount())
-            return nullptr;
-        return cell(narrowCast16(index));
+        if (type == QAccessible::TableInterface)
+            return static_cast<QAccessibleTableInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
     }
-    int indexOfChild(const QAccessibleInterface *child) const override
+
+    // The cells, numbered as the squares, each made once and kept.
+    int cellCount() const
+    {
+        const TableShape now = shape();
+        return now.rows * now.columns;
+    }
+    QAccessibleInterface *cell(int index) const
+    {
+        if (index < 0 || index >= cellCount())
+            return nullptr;
+        return cellOf(narrowCast16(index));
+    }
+    int indexOfCell(const QAccessibleInterface *child) const
     {
         const auto *cell = dynamic_cast<const CellAccessible *>(child);
         if (cell == nullptr)
@@ -266,18 +342,12 @@ public:
             return -1;
         return cell->index();
     }
-    QAccessibleInterface *childAt(int x, int y) const override
+    QAccessibleInterface *cellAt(QPoint global) const
     {
         // In floating point: a client's point may be anywhere an int reaches, and the board's
         // offset from it need not fit in one.
-        const auto k = board()->squareAt(board()->mapFromGlobal(QPointF(x, y)));
-        return k ? child(*k) : nullptr;
-    }
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TableInterface)
-            return static_cast<QAccessibleTableInterface *>(this);
-        return QAccessibleWidget::interface_cast(type);
+        const auto k = board()->squareAt(board()->mapFromGlobal(QPointF(global)));
+        return k ? cell(*k) : nullptr;
     }
 
     // QAccessibleTableInterface
@@ -291,8 +361,8 @@ public:
         // null cell would end the program: a row and column off the board lead to a cell
         // that is nowhere (invalid, at row and column -1, spanning nothing).
         if (row < 0 || row >= now.rows || column < 0 || column >= now.columns)
-            return cell(-1);
-        return child(row * now.columns + column);
+            return cellOf(-1);
+        return cell(row * now.columns + column);
     }
     int selectedCellCount() const override { return 0; }
     QList<QAccessibleInterface *> selectedCells() const override { return {}; }
@@ -322,20 +392,26 @@ public:
     bool unselectColumn(int /*column*/) override { return false; }
     void modelChange(QAccessibleTableModelChangeEvent *event) override
     {
-        // Cells made for a board of other rows and columns go. A cell reads its square as it
-        // is, so on a new board of the same shape the cells a client holds (a screen reader
-        // acting on one right after a setup) live on.
-        if (event->modelChangeType() != QAccessibleTableModelChangeEvent::DataChanged
-            && shape() != cellsShape_)
+        if (event->modelChangeType() != QAccessibleTableModelChangeEvent::DataChanged)
+            keepCellsOfThisShape();
+    }
+    // Cells made for a board of other rows and columns go. A cell reads its square as it is,
+    // so on a new board of the same shape the cells a client holds (a screen reader acting on
+    // one right after a setup) live on.
+    void keepCellsOfThisShape()
+    {
+        if (shape() != cellsShape_)
             forgetCells();
     }
 
 private:
     // The cell of square k, made when first asked for and kept until the cells are forgotten.
-    QAccessibleInterface *cell(Int16 k) const
+    QAccessibleInterface *cellOf(Int16 k) const
     {
-        if (const auto found = cells_.constFind(k); found != cells_.constEnd())
-            return QAccessible::accessibleInterface(*found);
+        // Looked up by value: an iterator dereferenced here makes GCC's release build warn
+        // of a null pointer it cannot rule out.
+        if (cells_.contains(k))
+            return QAccessible::accessibleInterface(cells_.value(k));
         if (cells_.isEmpty())
             cellsShape_ = shape();
         auto *made = new CellAccessible(board(), k);
@@ -352,10 +428,60 @@ private:
     }
 
     BoardWidget *board_;
+    QAccessible::Id grid_;
     mutable QHash<Int16, QAccessible::Id> cells_;
     // The rows and columns the cells in cells_ were made for.
     mutable TableShape cellsShape_;
 };
+
+BoardAccessible *GridAccessible::board() const
+{
+    return board_.isNull() ? nullptr
+                           : dynamic_cast<BoardAccessible *>(QAccessible::queryAccessibleInterface(board_.data()));
+}
+
+QAccessibleInterface *GridAccessible::child(int index) const
+{
+    const BoardAccessible *board = this->board();
+    return board == nullptr ? nullptr : board->cell(index);
+}
+
+int GridAccessible::childCount() const
+{
+    const BoardAccessible *board = this->board();
+    return board == nullptr ? 0 : board->cellCount();
+}
+
+int GridAccessible::indexOfChild(const QAccessibleInterface *child) const
+{
+    const BoardAccessible *board = this->board();
+    return board == nullptr ? -1 : board->indexOfCell(child);
+}
+
+QAccessibleInterface *GridAccessible::childAt(int x, int y) const
+{
+    const BoardAccessible *board = this->board();
+    return board == nullptr ? nullptr : board->cellAt(QPoint(x, y));
+}
+
+QAccessibleInterface *CellAccessible::parent() const
+{
+    const auto *board = dynamic_cast<const BoardAccessible *>(table());
+    return board == nullptr ? nullptr : board->grid();
+}
+
+BoardAccessible *boardAccessible(BoardWidget &board)
+{
+    return dynamic_cast<BoardAccessible *>(QAccessible::queryAccessibleInterface(&board));
+}
+
+// The accessible cell of square k on the board, made if need be; null before the first board
+// or off it.
+QAccessibleInterface *cellInterface(BoardWidget &board, Int16 k)
+{
+    const BoardAccessible *accessible = boardAccessible(board);
+    return accessible == nullptr ? nullptr : accessible->cell(k);
+}
 
 QAccessibleInterface *boardFactory(const QString &className, QObject *object)
 {
@@ -374,7 +500,14 @@ QString squareStateText(const SquareArray &squares, Int16 k)
 
 QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k)
 {
-    return QString::fromStdString(positionWords(columns, k) + ", " + squareStateWords(squares, k));
+    // What a move lands on comes first, since a player moves on before the end of the
+    // sentence; the row and column follow as bare numbers, which keeps a move's speech near a
+    // second at Orca's default rate where "row 5, column 6" takes two.
+    const auto [column, row] = cellPosition(std::max<Int16>(columns, 1), k);
+    return QStringLiteral("%1, %2 %3")
+        .arg(QString::fromStdString(squareStateWords(squares, k)))
+        .arg(row)
+        .arg(column);
 }
 
 void installBoardAccessibility()
@@ -390,20 +523,21 @@ std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &bo
                                                                 const SquareChanges &changes)
 {
     std::vector<std::unique_ptr<QAccessibleEvent>> events;
+    // Told on the cell's own interface: the board's one child is the grid.
     const auto cellEvent = [&board, &events](QAccessible::Event type, Int16 k) {
-        auto event = std::make_unique<QAccessibleEvent>(&board, type);
-        event->setChild(k);
-        events.push_back(std::move(event));
+        if (QAccessibleInterface *cell = cellInterface(board, k))
+            events.push_back(std::make_unique<QAccessibleEvent>(cell, type));
     };
     const auto current = board.currentCell();
     // Qt 6.4 hands none of its table-wide events (model changes, visible data) on to AT-SPI.
-    // A child added to the table is the one that reaches a client in one message, as
-    // children-changed, and tells it to read the table's cells again.
+    // A child added to the grid is the one that reaches a client in one message, as
+    // children-changed, and tells it to read the grid's cells again.
     const auto lookAgain = [&] { cellEvent(QAccessible::ObjectCreated, current.value_or(0)); };
     if (changes.layout) {
-        // Forgets the cells made for the old board, which may have other rows and columns.
-        events.push_back(std::make_unique<QAccessibleTableModelChangeEvent>(
-            &board, QAccessibleTableModelChangeEvent::ModelReset));
+        // The cells made for the old board, which may have had other rows and columns, go
+        // before a client is sent to read the new ones.
+        if (BoardAccessible *accessible = boardAccessible(board))
+            accessible->keepCellsOfThisShape();
         if (tableShape(board.squares()).rows > 0)
             lookAgain();
         return events;
@@ -435,15 +569,13 @@ std::vector<std::unique_ptr<QAccessibleEvent>> currentCellEvents(BoardWidget &bo
 {
     std::vector<std::unique_ptr<QAccessibleEvent>> events;
     const auto current = board.currentCell();
-    if (!board.hasFocus() || !current)
+    QAccessibleInterface *cell = current ? cellInterface(board, *current) : nullptr;
+    if (!board.hasFocus() || cell == nullptr)
         return events;
     // A focus event does not make a client read the cell's name again: a name it read before
     // a flood or a loss would be said as it was. Announcing the name first drops it.
-    for (const QAccessible::Event type : {QAccessible::NameChanged, QAccessible::Focus}) {
-        auto event = std::make_unique<QAccessibleEvent>(&board, type);
-        event->setChild(*current);
-        events.push_back(std::move(event));
-    }
+    for (const QAccessible::Event type : {QAccessible::NameChanged, QAccessible::Focus})
+        events.push_back(std::make_unique<QAccessibleEvent>(cell, type));
     return events;
 }
 

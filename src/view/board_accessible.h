@@ -1,9 +1,9 @@
 #pragma once
 
-// The board as assistive technology sees it (AT-SPI on Linux): a group of cells in rows and
-// columns (it offers the table interface), named after what their squares show, "row 2,
-// column 3, covered", "…, flagged", "…, 3", "…, mine" or "…, empty", and following the
-// squares as they change.
+// The board as assistive technology sees it (AT-SPI on Linux): a group, "board", that offers
+// the table interface, holding one grid of cells in rows and columns. Each cell is named
+// after what its square shows, then its row and column: "covered, 2 3", "flagged, 2 3",
+// "3, 2 3", "mine, 2 3" or "empty, 2 3"; the names follow the squares as they change.
 //
 // The current cell is the table's focused child. Every cell offers the actions "uncover",
 // "flag" and "chord", which press its square with the left, right and middle button through
@@ -26,8 +26,8 @@ class BoardWidget;
 // What square k shows, in words: "covered", "flagged", "mine", "empty" or its count.
 QString squareStateText(const SquareArray &squares, Int16 k);
 
-// The accessible name of square k on a board of the given number of columns:
-// "row R, column C, STATE", rows and columns counted from 1.
+// The accessible name of square k on a board of the given number of columns: "STATE, R C",
+// rows and columns counted from 1.
 QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k);
 
 // Makes Qt build the board's accessible table for every BoardWidget; called by the widget,
@@ -35,9 +35,9 @@ QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k);
 void installBoardAccessibility();
 
 // What the squares' changes did to the board's table, as the events that tell it: a new
-// layout resets the table and tells clients to read it again, a few changed cells are
-// renamed one by one, and many (a flood, a full reveal) make one event that tells clients to
-// read the table again, with the focused cell renamed.
+// layout drops the cells made for another shape and tells clients to read the grid again, a
+// few changed cells are renamed one by one, and many (a flood, a full reveal) make one event
+// that tells clients to read the grid again, with the focused cell renamed.
 std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &board,
                                                                 const SquareChanges &changes);
 

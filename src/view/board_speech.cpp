@@ -94,20 +94,16 @@ std::string lineWords(const SquareArray &squares, Int16 k, Line line)
             break;
         const std::string state = squareStateWords(squares, cell);
         int last = first;
-        const bool isCount = !state.empty() && state.front() >= '1' && state.front() <= '8';
-        if (!isCount) {
-            while (last < length && squares.exists(cellAt(last + 1))
-                   && squareStateWords(squares, cellAt(last + 1)) == state)
-                ++last;
-        }
+        while (last < length && squares.exists(cellAt(last + 1))
+               && squareStateWords(squares, cellAt(last + 1)) == state)
+            ++last;
         words += separator;
         separator = ", ";
-        if (isCount)
-            words += state;
-        else if (last == first)
-            words += state + " " + std::to_string(first);
-        else
-            words += state + " " + std::to_string(first) + " to " + std::to_string(last);
+        // A count is a number like its place, so "at" tells the two apart: "2 at 5".
+        const bool isCount = state.front() >= '1' && state.front() <= '8';
+        words += state + (isCount ? " at " : " ") + std::to_string(first);
+        if (last > first)
+            words += " to " + std::to_string(last);
         first = last + 1;
     }
     return words;

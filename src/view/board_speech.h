@@ -37,9 +37,9 @@ private:
 std::string pressWords(const SquareArray &squares, Int16 k, int button, int uncovered,
                        const std::vector<Int16> &changed);
 
-// A line of the board as a sighted player takes it in at a glance, in runs from its first
-// cell: "row 3: covered 1 to 5, 2, 1, empty 8 to 12, flagged 13". Counts are said as they
-// stand; a run of covered, flagged, empty or mine cells by its first and last place.
+// A line of the board as a sighted player takes it in at a glance, in runs of one look from
+// its first cell, each by its first and last place: "row 3: covered 1 to 5, 2 at 6, 1 at 7
+// to 8, empty 9 to 12, flagged 13". A count takes "at" before its place.
 enum class Line { Row, Column };
 std::string lineWords(const SquareArray &squares, Int16 k, Line line);
 

@@ -421,7 +421,12 @@ void BoardWidget::keyPressEvent(QKeyEvent *event)
         }
         if (const auto next = cellAfterKey(*event)) {
             event->accept();
-            setCurrentCell(*next);
+            // A move that cannot go further says so, once per key: silence would sound like
+            // a key that was lost.
+            if (*next == *current_)
+                Q_EMIT announcement(QStringLiteral("edge"));
+            else
+                setCurrentCell(*next);
             return;
         }
         // H and V read the current row and column, the two lines a sighted player sees

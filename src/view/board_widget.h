@@ -68,8 +68,8 @@ Q_SIGNALS:
     void squarePressed(int index, int button);
     // The current cell moved (or a new board put it on (1, 1)); area is its square's.
     void currentCellMoved(const QRect &area);
-    // Words for the screen reader to say at once: what a press did, or a line of the board
-    // that the player asked for.
+    // Words for the screen reader to say at once: what a press did, a line of the board that
+    // the player asked for, or "edge" for a move that can go no further.
     void announcement(const QString &text);
 
 protected:

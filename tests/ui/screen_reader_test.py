@@ -34,10 +34,16 @@ cells = {}   # (row, column) -> the client's object for the cell, names cached b
 table = None
 
 
+def is_board(accessible):
+    return (accessible is not None and accessible.getRole() == pyatspi.ROLE_PANEL
+            and accessible.name == "board")
+
+
 def is_look_again(event_type, source):
+    # Told of the board or of the grid of cells that is its one child.
     return (event_type.startswith(("object:children-changed", "object:visible-data-changed",
                                    "object:model-changed")) and source is not None
-            and source.getRole() == pyatspi.ROLE_PANEL and source.name == "board")
+            and (is_board(source) or is_board(source.parent)))
 
 
 log = open(out + "/events.log", "w")
@@ -112,10 +118,10 @@ def truth():
 
 
 def look(row, column, name):
-    prefix = "row %d, column %d, " % (row + 1, column + 1)
-    if not name.startswith(prefix):
+    suffix = ", %d %d" % (row + 1, column + 1)
+    if not name.endswith(suffix):
         raise Failure("cell (%d, %d) is named %r" % (row + 1, column + 1, name))
-    return name[len(prefix):]
+    return name[:-len(suffix)]
 
 
 def told_since(start):
@@ -227,7 +233,7 @@ def script(game):
     held = cell(5, 7)
     yield from setup("Play Game", "Play Game on 20 x 20")
     held.clearCache()
-    if held.name != "row 6, column 8, covered":
+    if held.name != "covered, 6 8":
         raise Failure("a cell held through a new board of the same shape is named %r" % held.name)
     agreed("Play Game on 20 x 20")
     rows, columns = shape()

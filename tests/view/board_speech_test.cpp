@@ -91,11 +91,12 @@ TEST(BoardSpeech, ALineIsSaidInRunsAsItIsSeen)
     EXPECT_EQ(played.line(1, 1, Line::Row), "row 1: covered 1 to 8");
     played.press(4, 8, 1);
     played.press(2, 7, 2);
-    EXPECT_EQ(played.line(4, 3, Line::Row), "row 4: covered 1 to 4, 2, empty 6 to 8");
-    EXPECT_EQ(played.line(5, 7, Line::Column), "column 7: covered 1, flagged 2, 1, empty 4 to 8");
+    EXPECT_EQ(played.line(4, 3, Line::Row), "row 4: covered 1 to 4, 2 at 5, empty 6 to 8");
+    EXPECT_EQ(played.line(5, 7, Line::Column), "column 7: covered 1, flagged 2, 1 at 3, empty 4 to 8");
     played.press(1, 1, 1);
-    EXPECT_EQ(played.line(6, 1, Line::Row), "row 6: mine 1 to 2, 2, 2, 2, 1, empty 7 to 8");
-    EXPECT_EQ(played.line(6, 4, Line::Column), "column 4: empty 1, 1, mine 3, 2, mine 5, 2, 2, mine 8");
+    EXPECT_EQ(played.line(6, 1, Line::Row), "row 6: mine 1 to 2, 2 at 3 to 5, 1 at 6, empty 7 to 8");
+    EXPECT_EQ(played.line(6, 4, Line::Column),
+              "column 4: empty 1, 1 at 2, mine 3, 2 at 4, mine 5, 2 at 6 to 7, mine 8");
 }
 
 TEST(BoardSpeech, NoWordsAreBuiltWhileNoScreenReaderListens)

@@ -72,37 +72,50 @@ struct MoveCase {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
     Int16 to;
+    bool edge; // the move can go no further, which the key says in one word
 };
 
 // Each key moves the current cell as the key table says, on a board of 4 rows by 5 columns
 // shown whole (so a page is 4 rows); the keypad's keys count as the others, and a modifier
-// that gives a key no meaning leaves the cell where it is. The edges are the moves' own
-// table (cell_moves_test.cpp).
+// that gives a key no meaning leaves the cell where it is. A move key that finds the cell at
+// its edge says "edge", once. The edges themselves are the moves' own table
+// (cell_moves_test.cpp).
 TEST(BoardWidgetKeys, MoveTheCurrentCell)
 {
     PaintedBoard game(4, 5, 0, 1);
     game.widget.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&game.widget));
+    QSignalSpy said(&game.widget, &BoardWidget::announcement);
     const MoveCase cases[] = {
-        {"Right", 0, Qt::Key_Right, {}, 1},
-        {"Left", 7, Qt::Key_Left, {}, 6},
-        {"Down", 1, Qt::Key_Down, {}, 6},
-        {"Up", 7, Qt::Key_Up, {}, 2},
-        {"Home", 7, Qt::Key_Home, {}, 5},
-        {"End", 7, Qt::Key_End, {}, 9},
-        {"Ctrl+Home", 13, Qt::Key_Home, Qt::ControlModifier, 0},
-        {"Ctrl+End", 1, Qt::Key_End, Qt::ControlModifier, 19},
-        {"Page Down", 1, Qt::Key_PageDown, {}, 16},
-        {"Page Up", 17, Qt::Key_PageUp, {}, 2},
-        {"keypad Right", 0, Qt::Key_Right, Qt::KeypadModifier, 1},
-        {"keypad End", 5, Qt::Key_End, Qt::KeypadModifier, 9},
-        {"Alt+Right", 0, Qt::Key_Right, Qt::AltModifier, 0},
+        {"Right", 0, Qt::Key_Right, {}, 1, false},
+        {"Left", 7, Qt::Key_Left, {}, 6, false},
+        {"Down", 1, Qt::Key_Down, {}, 6, false},
+        {"Up", 7, Qt::Key_Up, {}, 2, false},
+        {"Home", 7, Qt::Key_Home, {}, 5, false},
+        {"End", 7, Qt::Key_End, {}, 9, false},
+        {"Ctrl+Home", 13, Qt::Key_Home, Qt::ControlModifier, 0, false},
+        {"Ctrl+End", 1, Qt::Key_End, Qt::ControlModifier, 19, false},
+        {"Page Down", 1, Qt::Key_PageDown, {}, 16, false},
+        {"Page Up", 17, Qt::Key_PageUp, {}, 2, false},
+        {"keypad Right", 0, Qt::Key_Right, Qt::KeypadModifier, 1, false},
+        {"keypad End", 5, Qt::Key_End, Qt::KeypadModifier, 9, false},
+        {"Alt+Right", 0, Qt::Key_Right, Qt::AltModifier, 0, false},
+        {"Up on the top row", 2, Qt::Key_Up, {}, 2, true},
+        {"Left on the first column", 10, Qt::Key_Left, {}, 10, true},
+        {"Page Down on the last row", 17, Qt::Key_PageDown, {}, 17, true},
+        {"End at the end of the row", 9, Qt::Key_End, {}, 9, true},
+        {"Ctrl+End on the last cell", 19, Qt::Key_End, Qt::ControlModifier, 19, true},
     };
     for (const MoveCase &c : cases) {
         game.widget.setCurrentCell(c.from);
         ASSERT_EQ(game.widget.currentCell(), c.from) << c.name;
+        said.clear();
         QTest::keyClick(&game.widget, c.key, c.modifiers);
         EXPECT_EQ(game.widget.currentCell(), c.to) << c.name;
+        EXPECT_EQ(said.size(), c.edge ? 1 : 0) << c.name;
+        if (c.edge && !said.isEmpty()) {
+            EXPECT_EQ(said.at(0).at(0).toString(), QStringLiteral("edge")) << c.name;
+        }
     }
 }
 
