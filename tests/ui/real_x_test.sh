@@ -41,7 +41,7 @@ wait_for() {
     # shellcheck disable=SC2086
     # Upper case: a click gives the board the keyboard and frames the clicked cell (lower
     # case), and here only the cells' looks count.
-    board_is() { board=$(cells "$1" $shape | tr a-z A-Z) && $2; }
+    board_is() { board=$(cells "$1" $shape | tr '[:lower:]' '[:upper:]') && $2; }
     wait_until 30 board_is "$1" "$2" || { echo "$board"; fail "$1: gave up waiting"; }
 }
 
