@@ -147,7 +147,7 @@ std::optional<Name> parseName(QString name)
 
 void addResults(const QJsonArray &benchmarks, QMap<QString, Table> &tables)
 {
-    for (const QJsonValue &value : benchmarks) {
+    for (const QJsonValue value : benchmarks) {
         const QJsonObject entry = value.toObject();
         const bool aggregate = entry.value(QLatin1String("run_type")).toString() == QLatin1String("aggregate");
         if (aggregate && entry.value(QLatin1String("aggregate_name")).toString() != QLatin1String("median"))
@@ -318,7 +318,7 @@ int main(int argc, char **argv)
         const QJsonObject context = root.value(QLatin1String("context")).toObject();
         const QJsonArray load = context.value(QLatin1String("load_avg")).toArray();
         QStringList loads;
-        for (const QJsonValue &v : load)
+        for (const QJsonValue v : load)
             loads << QString::number(v.toDouble(), 'f', 2);
         contexts << QStringLiteral("`%1` %2 (load average %3)")
                         .arg(file, context.value(QLatin1String("date")).toString(), loads.join(QStringLiteral(", ")));

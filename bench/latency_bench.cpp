@@ -178,16 +178,14 @@ bool viewShows(Colour background)
     const QRect inner = visible.adjusted(dx, dy, -dx, -dy);
     const std::array<QPoint, 5> points = {inner.topLeft(), inner.topRight(), visible.center(),
                                           inner.bottomLeft(), inner.bottomRight()};
-    for (const QPoint point : points) {
+    return std::ranges::all_of(points, [&](const QPoint point) {
         const auto k = board->squareAt(point);
         if (!k)
             return false;
         const QRect cell = board->squareRect(*k);
         const QPoint quiet = cell.bottomRight() - QPoint(2, 2);
-        if (screenPixel(board->mapToGlobal(quiet)) != expected)
-            return false;
-    }
-    return true;
+        return screenPixel(board->mapToGlobal(quiet)) == expected;
+    });
 }
 
 // Watches for the press and for the board's paints, and decides when the board is shown.

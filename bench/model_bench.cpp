@@ -204,7 +204,7 @@ void chordPress(benchmark::State &state, BoardSize size, Mines mines)
 void flagToggle(benchmark::State &state, BoardSize size, Mines mines)
 {
     Played game(size, mines);
-    const Int16 k = static_cast<Int16>(game.cells() / 2);
+    const auto k = static_cast<Int16>(game.cells() / 2);
     timeEach(state, [&] {
         game.squares.clearChanges();
     }, [&] {
@@ -227,10 +227,10 @@ void memoryPerCell(benchmark::State &state, BoardSize size, Mines mines)
     }
     const Board &board = game.board();
     const double cells = size.cells();
-    const double boardBytes = static_cast<double>(
+    const auto boardBytes = static_cast<double>(
         board.mineGrid.cells().capacity() * sizeof(std::uint8_t)
         + board.countGrid.cells().capacity() * sizeof(Int16));
-    const double squareBytes = static_cast<double>(game.squares().perSquareBytes());
+    const auto squareBytes = static_cast<double>(game.squares().perSquareBytes());
     state.counters["board_bytes_per_cell"] = boardBytes / cells;
     state.counters["squares_bytes_per_cell"] = squareBytes / cells;
     state.counters["model_bytes_per_cell"] = (boardBytes + squareBytes) / cells;

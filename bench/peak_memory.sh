@@ -4,46 +4,40 @@
 # Code" (every cell uncovered, so every cell look is rendered), then "Play Game" where the
 # window still shows it, and ends it. Prints one line per board:
 #   peak BOARD MAX_RSS_KB WINDOW_WIDTHxHEIGHT
-#   peak_memory.sh PROGRAM OUTPUT_DIR      (DISPLAY must name the X server)
+#   peak_memory.sh PROGRAM X_PROBE OUTPUT_DIR      (DISPLAY must name the X server)
 set -euo pipefail
 program=$1
-out=$2
+probe=$2
+out=$3
 mkdir -p "$out"
+# shellcheck source=scripts/session-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/session-lib.sh"
 
-# Window coordinates of the controls at 96 DPI (a twip is 1/15 pixel).
-entry_y=(17 41 65 89)
-entry_x=72
-test_code=(48 124)
-play_game=(48 156)
-
+# The top left cell, C covered or else uncovered, shows which button was handled last; the
+# program has then done its work once it rests.
+corner_is() { [[ $(cells corner 1 1 2>/dev/null) =~ $1 ]]; }
+child_of() { app=$(pgrep -P "$1" | head -1) && [[ -n $app ]]; } # PID: the program under GNU time
 run() { # label rows columns mines
     local label=$1 rows=$2 columns=$3 mines=$4
     /usr/bin/time -f '%M' -o "$out/peak-$label.txt" "$program" >"$out/program-$label.log" 2>&1 &
     local timer=$!
-    local window
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^tessfield - qorv418$' | head -1 || true)
-    [[ -n $window ]] || { echo "the window did not appear" >&2; kill "$timer"; return 1; }
-    local X Y WIDTH HEIGHT SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    local values=("$rows" "$columns" "$mines")
+    wait_until 30 child_of "$timer" || fail "the program did not start"
+    find_window "$app"
     if [[ -n $rows ]]; then
-        for i in 0 1 2; do
-            xdotool mousemove $((X + entry_x)) $((Y + entry_y[i])) click 1
-            xdotool key --clearmodifiers ctrl+a
-            xdotool type --delay 20 "${values[i]}"
-        done
-        xdotool mousemove $((X + test_code[0])) $((Y + test_code[1])) click 1
-        sleep 2
-        xdotool mousemove $((X + play_game[0])) $((Y + play_game[1])) click 1
-        sleep 2
-    else
-        sleep 2
+        entry 1 "$rows"
+        entry 2 "$columns"
+        entry 3 "$mines"
+        click 48 124 # Test Code
+        wait_until 60 corner_is '^[RM]$' || fail "$label: Test Code did not show"
+        settle "$app"
+        click 48 156 # Play Game
+        wait_until 60 corner_is '^C$' || fail "$label: Play Game did not show"
     fi
-    local app
-    app=$(pgrep -P "$timer" | head -1)
+    settle "$app"
     # The window sized to the board shows that the entries were taken.
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    geometry
     kill "$app"
+    app=
     wait "$timer" || true
     echo "peak $label $(tail -1 "$out/peak-$label.txt") ${WIDTH}x$HEIGHT"
 }

@@ -19,12 +19,12 @@ if [[ ${1:-} == --compare ]]; then
     compare=${2:?"usage: scripts/bench.sh --compare REV"}
 fi
 
-bash scripts/setup-deps.sh libbenchmark-dev libxtst-dev xvfb xauth xdotool time procps \
-    valgrind python3
+bash scripts/setup-deps.sh libbenchmark-dev libxtst-dev xvfb xauth xdotool x11-utils libx11-dev \
+    time procps valgrind python3
 bash scripts/build.sh bench
 
 repetitions=${BENCH_REPETITIONS:-15}  # fewer for a quick trial run
-common=(--benchmark_repetitions=$repetitions --benchmark_report_aggregates_only=true
+common=("--benchmark_repetitions=$repetitions" --benchmark_report_aggregates_only=true
         --benchmark_out_format=json)
 screen_file=$PWD/bench/screen-1920x1080.json
 
@@ -39,15 +39,9 @@ count_instructions() {
 }
 
 work=$(mktemp -d)
-xvfb=
-cleanup() {
-    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-# shellcheck source=scripts/xvfb-lib.sh
-source scripts/xvfb-lib.sh
+# shellcheck source=scripts/session-lib.sh
+source scripts/session-lib.sh
+trap 'end_started; rm -rf "$work"' EXIT
 
 if [[ -n $compare ]]; then
     out=build/compare
@@ -62,7 +56,6 @@ if [[ -n $compare ]]; then
     a=build/bench/bench  # this tree
     b=$other/build/bench/bench
     start_xvfb "$work" 1920x1080x24
-    xvfb=$XVFB_PID
     : >"$out/load.txt"
     for run in A1 B1 B2 A2; do
         bin=$a
@@ -170,12 +163,19 @@ echo "play-game-first-181x181 $(cat "$results/play-game-count")" >"$results/inst
 # of the real program.
 echo "latency and peak memory on Xvfb..."
 start_xvfb "$work" 1920x1080x24
-xvfb=$XVFB_PID
 QT_QPA_PLATFORM=xcb run latency "$bin/latency_bench" "${common[@]}" \
     --benchmark_out="$results/latency.json" >"$results/latency.txt"
-QT_QPA_PLATFORM=xcb bash bench/peak_memory.sh build/bench/src/tessfield "$results/peak" \
+# The screen is read by the tests' probe, built on its own.
+bash scripts/build.sh dev x_probe >/dev/null
+probe=build/dev/tests/ui/x_probe
+QT_QPA_PLATFORM=xcb bash bench/peak_memory.sh build/bench/src/tessfield "$probe" "$results/peak" \
     >"$results/peak.txt"
+# The window's abuse cases, driven by their test (on an Xvfb of its own).
+echo "the window under abuse..."
+bash bench/window_abuse.sh build/bench/src/tessfield "$probe" "$results/window" >"$results/window.md"
 
 mkdir -p docs
 "$bin/bench_report" docs/performance.md "$results"
+printf '\n' >>docs/performance.md
+cat "$results/window.md" >>docs/performance.md
 echo "wrote docs/performance.md"

@@ -17,13 +17,13 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 docs=false
-out=$root/build/demo
+shots=$root/build/demo
 program=
 probe=
 while [[ $# -gt 0 ]]; do
     case $1 in
     --docs) docs=true ;;
-    --out) out=$2; shift ;;
+    --out) shots=$2; shift ;;
     --program) program=$2; shift ;;
     --probe) probe=$2; shift ;;
     *) echo "demo.sh: unknown argument $1" >&2; exit 2 ;;
@@ -31,14 +31,14 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 
-bash scripts/setup-deps.sh xvfb xauth xdotool
+bash scripts/setup-deps.sh xvfb xauth xdotool x11-utils
 if [[ -z $program || -z $probe ]]; then
     bash scripts/build.sh dev tessfield x_probe
     program=$root/build/dev/src/tessfield
     probe=$root/build/dev/tests/ui/x_probe
 fi
-mkdir -p "$out"
-out=$(cd "$out" && pwd)
+mkdir -p "$shots"
+shots=$(cd "$shots" && pwd)
 
 work=$(mktemp -d)
 if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
@@ -46,53 +46,26 @@ if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
     export XDG_RUNTIME_DIR=$work/runtime
     mkdir -m 700 "$XDG_RUNTIME_DIR"
 fi
-app=
-xvfb=
-cleanup() {
-    [[ -n $app ]] && kill "$app" 2>/dev/null || true
-    [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-# shellcheck source=scripts/xvfb-lib.sh
-source "$root/scripts/xvfb-lib.sh"
+# shellcheck source=scripts/session-lib.sh
+source "$root/scripts/session-lib.sh"
+trap 'end_started; rm -rf "$work"' EXIT
 start_xvfb "$work"
-xvfb=$XVFB_PID
 
-# Window coordinates below are for 96 dpi and are multiplied by the scale.
-scale=1
-$docs && scale=2
+# Window coordinates are for 96 dpi and are multiplied by the scale.
+$docs && SCALE=2
 echo "starting tessfield on the virtual display $DISPLAY"
-QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale "$program" >"$work/program.log" 2>&1 &
-app=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^tessfield - qorv418$' | head -1 || true)
-[[ -n $window ]] || { echo "the window did not appear"; cat "$work/program.log"; exit 1; }
+out=$work # the program's output and the readings of the board
+start QT_SCALE_FACTOR=$SCALE --
 
-geometry() { eval "$(xdotool getwindowgeometry --shell "$window")"; }
-click() { # x y button, in window coordinates
-    geometry
-    xdotool mousemove $((X + scale * $1)) $((Y + scale * $2)) click "$3"
-}
-# The default board, 15 columns by 10 rows of 17-pixel cells from (120, 8) at 96 dpi: one
-# letter per cell, C covered, F flagged, R uncovered, M mine (see tests/ui/x_probe.cpp).
-cells() {
-    geometry
-    "$probe" cells "$work/cells.png" $((X + scale * 120)) $((Y + scale * 8)) $((scale * 17)) 15 10 |
-        tr -d '\n'
-}
 count() { tr -cd "$1" <<<"$2" | wc -c; }
-# Waits until the board passes a check, then saves the window as a screenshot.
+# Waits until the default board, one letter per cell (C covered, F flagged, R uncovered,
+# M mine: see tests/ui/x_probe.cpp), passes a check.
 wait_for() { # CHECK
-    for _ in $(seq 100); do
-        board=$(cells)
-        if $1; then return 0; fi
-        sleep 0.1
-    done
-    echo "the board did not settle:"; fold -w 15 <<<"$board"; exit 1
+    board_is() { board=$(cells cells 15 10 | tr -d '\n') && $1; }
+    wait_until 30 board_is "$1" || { echo "the board did not settle:"; fold -w 15 <<<"$board"; exit 1; }
 }
+# Saves the window as it shows the board just read.
 shoot() { # FILE
-    sleep 0.2
     geometry
     "$probe" grab "$1" "$X" "$Y" "$WIDTH" "$HEIGHT"
 }
@@ -104,12 +77,12 @@ test_code() { click 48 124 1; }
 play_game
 all_covered() { [[ $(count C "$board") -eq 150 ]]; }
 wait_for all_covered
-shoot "$out/play-game.png"
+shoot "$shots/play-game.png"
 
 test_code
 revealed() { [[ $(count M "$board") -eq 45 && $(count R "$board") -eq 105 ]]; }
 wait_for revealed
-shoot "$out/test-code.png"
+shoot "$shots/test-code.png"
 layout=$board
 
 if $docs; then
@@ -129,7 +102,7 @@ if $docs; then
     for ((k = 0; k < 150; k++)); do
         column=$((k % 15)); row=$((k / 15))
         empty "$column" "$row" || continue
-        board=$(cells)
+        board=$(cells cells 15 10 | tr -d '\n')
         [[ ${board:$k:1} == C ]] || continue
         click $((120 + 17 * column + 8)) $((8 + 17 * row + 8)) 1
         opened() { [[ ${board:$k:1} == R ]]; }
@@ -159,7 +132,7 @@ if $docs; then
 fi
 
 echo "tessfield ran on a virtual display; screenshots of its window:"
-echo "  after Play Game: $out/play-game.png"
-echo "  after Test Code: $out/test-code.png"
+echo "  after Play Game: $shots/play-game.png"
+echo "  after Test Code: $shots/test-code.png"
 $docs && echo "  game in progress: $root/docs/screenshot.png"
 exit 0

@@ -15,9 +15,10 @@ int main(int argc, char *argv[])
         std::fputs(reply->err.c_str(), stderr);
         return reply->status;
     }
-    std::fputs(tessfield::dropUnusableScaleFactor().c_str(), stderr);
+    std::fputs(tessfield::dropUnusableScaling().c_str(), stderr);
     std::optional<tessfield::DisplayGuard> guard(std::in_place, argc, argv);
     QApplication app(argc, argv);
+    guard->requireScreen();
     guard.reset();
     QApplication::setApplicationName(QStringLiteral("tessfield"));
     QApplication::setApplicationVersion(QLatin1String(tessfield::programVersion()));

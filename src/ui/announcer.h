@@ -31,8 +31,10 @@ public:
     void announce(const QString &text);
 
 private:
-    // A client reads a message some time after it appears; this many stay readable.
-    static constexpr std::size_t Kept = 8;
+    // A client reads a message some time after it appears, and one that falls behind (a
+    // key held down posts thirty a second) should still find it; each costs a few hundred
+    // bytes.
+    static constexpr std::size_t Kept = 64;
 
     QPointer<QWidget> host_;
     std::deque<QAccessible::Id> posted_;

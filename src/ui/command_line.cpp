@@ -1,12 +1,14 @@
 #include "command_line.h"
 
-#include <QtGlobal>
+#include <QGuiApplication>
 #include <QString>
+#include <QtGlobal>
 
 #include <unistd.h>
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -21,6 +23,12 @@ namespace tessfield {
 namespace {
 
 using namespace std::string_view_literals;
+
+// The scales at which the window is usable, as factors of the designed size: from half
+// (text of 6 pixels on a screen of 96 dots per inch) to sixteen times (the opening window
+// still fits a screen 8K pixels wide).
+constexpr double LeastScale = 0.5;
+constexpr double MostScale = 16;
 
 // The Qt options that the manual page names, each followed by its value; Qt takes them with
 // one dash or two, and so does the program. "session" is not for people: a session manager
@@ -50,17 +58,22 @@ std::string_view withoutDashes(std::string_view arg)
     return arg.substr(1);
 }
 
-// An argument as a refusal quotes it: whole unless it is longer than a line can show, when
-// its start stands for it (cut between characters, not inside one).
-std::string quoted(std::string_view arg)
+// An argument or a value as a message shows it: whole unless it is longer than a line can
+// show, when its start stands for it (cut between characters, not inside one).
+std::string shown(std::string_view text)
 {
     constexpr std::size_t Shown = 60;
-    if (arg.size() <= Shown)
-        return "'" + std::string(arg) + "'";
+    if (text.size() <= Shown)
+        return std::string(text);
     std::size_t cut = Shown;
-    while (cut > 0 && (static_cast<unsigned char>(arg[cut]) & 0xC0U) == 0x80U)
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0U) == 0x80U)
         --cut;
-    return "'" + std::string(arg.substr(0, cut)) + "...'";
+    return std::string(text.substr(0, cut)) + "...";
+}
+
+std::string quoted(std::string_view arg)
+{
+    return "'" + shown(arg) + "'";
 }
 
 CommandLineReply refuse(const std::string &what)
@@ -119,14 +132,18 @@ void restoreStderr(GuardState &state, bool passOn)
 }
 std::optional<GuardState> activeGuard;
 
+[[noreturn]] void failStart()
+{
+    restoreStderr(*activeGuard, false);
+    std::fputs(activeGuard->failureLine.c_str(), stderr);
+    std::_Exit(1);
+}
+
 void holdOrFail(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    if (type == QtFatalMsg) {
-        // Qt aborts after this handler returns; a missing display is no crash.
-        restoreStderr(*activeGuard, false);
-        std::fputs(activeGuard->failureLine.c_str(), stderr);
-        std::_Exit(1);
-    }
+    // Qt aborts after this handler returns; a missing display is no crash.
+    if (type == QtFatalMsg)
+        failStart();
     std::optional<std::string> category;
     if (context.category != nullptr)
         category = context.category;
@@ -144,10 +161,10 @@ std::string describeFailure(int argc, const char *const argv[])
         return "tessfield needs a graphical display: run it in a desktop session "
                "(DISPLAY or WAYLAND_DISPLAY is not set)\n";
     std::string line = platform.empty() ? "tessfield: cannot open the display ("
-                                        : "tessfield: cannot start the Qt platform \"" + platform + "\" (";
-    line += !xDisplay.empty() ? "-display " + xDisplay
-                              : set(display) ? std::string("DISPLAY=") + display : "DISPLAY not set";
-    line += set(wayland) ? std::string(", WAYLAND_DISPLAY=") + wayland : ", WAYLAND_DISPLAY not set";
+                                        : "tessfield: cannot start the Qt platform \"" + shown(platform) + "\" (";
+    line += !xDisplay.empty() ? "-display " + shown(xDisplay)
+                              : set(display) ? "DISPLAY=" + shown(display) : "DISPLAY not set";
+    line += set(wayland) ? ", WAYLAND_DISPLAY=" + shown(wayland) : ", WAYLAND_DISPLAY not set";
     return line + ")\n";
 }
 
@@ -183,17 +200,47 @@ std::optional<CommandLineReply> answerCommandLine(int argc, const char *const ar
     return std::nullopt;
 }
 
-std::string dropUnusableScaleFactor()
+std::string dropUnusableScaling()
 {
-    const char *value = std::getenv("QT_SCALE_FACTOR");
-    if (value == nullptr || *value == '\0')
-        return {};
-    bool number = false;
-    const double factor = QByteArray(value).toDouble(&number);
-    if (!number || (factor > 0 && std::isfinite(factor)))
-        return {};
-    unsetenv("QT_SCALE_FACTOR");
-    return "tessfield: ignoring QT_SCALE_FACTOR " + quoted(value) + ", which is not a positive number\n";
+    std::string lines;
+    // Drops the variable, with a line that says so, when its value parses but is unusable.
+    const auto check = [&lines](const char *variable, const auto &usable, const char *wanted) {
+        const char *value = std::getenv(variable);
+        if (value == nullptr || *value == '\0' || usable(QByteArray(value)))
+            return;
+        lines += "tessfield: ignoring " + std::string(variable) + " " + quoted(value) + ", which is not "
+            + wanted + "\n";
+        unsetenv(variable);
+    };
+    // What Qt would not read as a number it leaves alone, and so does this.
+    const auto scale = [](const QByteArray &text) {
+        bool number = false;
+        const double factor = text.toDouble(&number);
+        return !number || (factor >= LeastScale && factor <= MostScale);
+    };
+    check("QT_SCALE_FACTOR", scale, "a scale from 0.5 to 16");
+    // "FACTOR;FACTOR..." or "SCREEN=FACTOR;...", a factor for each screen.
+    check("QT_SCREEN_SCALE_FACTORS", [&scale](const QByteArray &text) {
+        const QList<QByteArray> screens = text.split(';');
+        return std::all_of(screens.begin(), screens.end(), [&scale](const QByteArray &screen) {
+            return scale(screen.mid(screen.lastIndexOf('=') + 1));
+        });
+    }, "a list of scales from 0.5 to 16");
+    // Qt reads a whole number, as C writes it.
+    check("QT_FONT_DPI", [](const QByteArray &text) {
+        bool number = false;
+        const int dpi = text.toInt(&number, 0);
+        return !number || (dpi >= LeastScale * 96 && dpi <= MostScale * 96);
+    }, "a resolution from 48 to 1536 dots per inch");
+    return lines;
+}
+
+void DisplayGuard::requireScreen() const
+{
+    // A platform may start with no screen at all (linuxfb without a framebuffer), and Qt
+    // then aborts at the first window.
+    if (QGuiApplication::primaryScreen() == nullptr)
+        failStart();
 }
 
 DisplayGuard::DisplayGuard(int argc, const char *const argv[])

@@ -22,10 +22,11 @@ const char *programVersion();
 // Reads the arguments (argv[0] is the program); nothing when the window should open.
 std::optional<CommandLineReply> answerCommandLine(int argc, const char *const argv[]);
 
-// A QT_SCALE_FACTOR that is not a positive number (Qt would show no window at 0 and one of
-// tens of thousands of pixels below it) is taken out of the environment before Qt reads it;
-// the one line that says so, or nothing.
-std::string dropUnusableScaleFactor();
+// A scale factor (QT_SCALE_FACTOR, QT_SCREEN_SCALE_FACTORS) or font resolution (QT_FONT_DPI)
+// outside the range where the window is usable is taken out of the environment before Qt
+// reads it: Qt would show a window of a few pixels, or none at all, for a tiny or a huge
+// one. A line for each that says so, or nothing.
+std::string dropUnusableScaling();
 
 // While it lives, Qt's failure to open a display (or any platform) ends the program with one
 // line on stderr and status 1, where Qt would abort. Qt's other messages meanwhile are held
@@ -37,6 +38,9 @@ public:
     ~DisplayGuard();
     DisplayGuard(const DisplayGuard &) = delete;
     DisplayGuard &operator=(const DisplayGuard &) = delete;
+
+    // Once the application is made: a platform that found no screen fails the same way.
+    void requireScreen() const;
 };
 
 } // namespace tessfield

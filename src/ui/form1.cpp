@@ -12,6 +12,7 @@
 #include "view/cell_painter.h"
 #include "view/twips.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
@@ -259,7 +260,8 @@ void Form1::runSetup(int index)
     play([this, index] { game_.setupGame(narrowCast16(index)); });
     revealStatus();
     // After the focus has come to "Play Game", which the screen reader says first.
-    announcer_->announce(setupWords(status_->text(), index, game_.board()));
+    if (QAccessible::isActive())
+        announcer_->announce(setupWords(status_->text(), index, game_.board()));
 }
 
 QString setupWords(const QString &status, int index, const Board &board)

@@ -1,5 +1,6 @@
 #include "ui_accessible.h"
 
+#include "ui/atspi_guard.h"
 #include "ui/entry.h"
 #include "ui/setup_button.h"
 #include "ui/form1.h"
@@ -101,8 +102,14 @@ public:
     }
     void setSelection(int selectionIndex, int startOffset, int endOffset) override
     {
-        if (selectionIndex == 0)
+        // The ends are anything a client sends: taken into the text before they are
+        // subtracted, which the line edit would otherwise do with their sum.
+        const int length = characterCount();
+        if (selectionIndex == 0) {
+            startOffset = std::clamp(startOffset, 0, length);
+            endOffset = std::clamp(endOffset, 0, length);
             entry()->setSelection(startOffset, endOffset - startOffset);
+        }
     }
     int cursorPosition() const override { return entry()->cursorPosition(); }
     void setCursorPosition(int position) override { entry()->setCursorPosition(position); }
@@ -129,7 +136,13 @@ public:
     }
     int offsetAtPoint(const QPoint &point) const override
     {
-        return entry()->cursorPositionAt(entry()->mapFromGlobal(point));
+        // In floating point, then brought next to the box: the point may be anywhere an int
+        // reaches, and the offset from the box need not fit in one. Beyond either end of the
+        // box the answer is that end's offset.
+        const QPointF local = entry()->mapFromGlobal(QPointF(point));
+        return entry()->cursorPositionAt(
+            QPoint(static_cast<int>(std::clamp(local.x(), -1.0, entry()->width() + 1.0)),
+                   static_cast<int>(std::clamp(local.y(), -1.0, entry()->height() + 1.0))));
     }
     void scrollToSubstring(int startIndex, int endIndex) override
     {
@@ -221,6 +234,7 @@ void installUiAccessibility()
 {
     static const bool installed = [] {
         QAccessible::installFactory(&uiFactory);
+        guardAtSpiAdaptor();
         return true;
     }();
     (void)installed;

@@ -75,11 +75,17 @@ QMargins WindowManners::frameMargins() const
 QMargins WindowManners::expectedMargins()
 {
     const QMargins margins = frameMargins();
-    if (filledByPlayer())
+    if (filledByPlayer()) {
+        filledMargins_ = margins;
         return margins;
-    if (!margins.isNull())
-        normalMargins_ = margins;
-    return margins.isNull() ? normalMargins_ : margins;
+    }
+    // Taken out of maximized or full screen, the window is told its state (and may be moved)
+    // before the window manager gives its frame back: until then it reports the filled
+    // frame, or none, which is not the one it returns to.
+    if (margins.isNull() || margins == filledMargins_)
+        return normalMargins_.isNull() ? margins : normalMargins_;
+    normalMargins_ = margins;
+    return margins;
 }
 
 void WindowManners::requestOuterSize(QSize outer)

@@ -77,9 +77,11 @@ private:
     // frame it was reckoned with: a frame that changes meanwhile (as it does on leaving full
     // screen) is the window manager's, and the size is reckoned again with it.
     bool awaitingFrame_ = false;
-    // The frame the window manager last gave the window in its normal state: leaving full
-    // screen, the window is told its state before its frame is back.
+    // The frame the window manager last gave the window in its normal state, and the one it
+    // gave it maximized or full screen: leaving either, the window is told its state before
+    // its frame is back.
     QMargins normalMargins_;
+    QMargins filledMargins_;
     // Until it is first seen whole on the screen, the window's place is not the player's.
     bool placedOnScreen_ = false;
 };

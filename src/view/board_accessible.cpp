@@ -171,16 +171,15 @@ public:
     QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
     int columnIndex() const override
     {
-        const Int16 columns = arrangement();
-        return columns > 0 ? cellPosition(columns, index_).column - 1 : -1;
+        return isValid() ? cellPosition(arrangement(), index_).column - 1 : -1;
     }
     int rowIndex() const override
     {
-        const Int16 columns = arrangement();
-        return columns > 0 ? cellPosition(columns, index_).row - 1 : -1;
+        return isValid() ? cellPosition(arrangement(), index_).row - 1 : -1;
     }
-    int columnExtent() const override { return 1; }
-    int rowExtent() const override { return 1; }
+    // A cell that is not on the board spans nothing.
+    int columnExtent() const override { return isValid() ? 1 : 0; }
+    int rowExtent() const override { return isValid() ? 1 : 0; }
     QAccessibleInterface *table() const override
     {
         return board_.isNull() ? nullptr : QAccessible::queryAccessibleInterface(board_.data());
@@ -304,7 +303,7 @@ public:
     }
     QAccessibleInterface *childAt(int x, int y) const override
     {
-        return board()->rect().contains(board()->mapFromGlobal(QPoint(x, y))) ? grid() : nullptr;
+        return QRectF(board()->rect()).contains(board()->mapFromGlobal(QPointF(x, y))) ? grid() : nullptr;
     }
     QAccessibleInterface *focusChild() const override
     {
@@ -330,16 +329,7 @@ public:
     {
         if (index < 0 || index >= cellCount())
             return nullptr;
-        const auto k = narrowCast16(index);
-        // Looked up by value: an iterator dereferenced here makes GCC's release build warn
-        // of a null pointer it cannot rule out.
-        if (cells_.contains(k))
-            return QAccessible::accessibleInterface(cells_.value(k));
-        if (cells_.isEmpty())
-            cellsShape_ = shape();
-        auto *cell = new CellAccessible(board(), k);
-        cells_.insert(k, QAccessible::registerAccessibleInterface(cell));
-        return cell;
+        return madeCell(narrowCast16(index));
     }
     int indexOfCell(const QAccessibleInterface *child) const
     {
@@ -351,7 +341,9 @@ public:
             return -1;
         return cell->index();
     }
-    QAccessibleInterface *cellAt(QPoint global) const
+    // In floating point: a client's point may be anywhere an int reaches, and the board's
+    // offset from it need not fit in one.
+    QAccessibleInterface *cellAt(QPointF global) const
     {
         const auto k = board()->squareAt(board()->mapFromGlobal(global));
         return k ? cell(*k) : nullptr;
@@ -363,17 +355,28 @@ public:
     QAccessibleInterface *cellAt(int row, int column) const override
     {
         const TableShape now = shape();
+        // Qt 6.4's AT-SPI adaptor takes the table-cell interface of whatever this returns
+        // without looking (for an index or a row and column that a client made up), and a
+        // null cell would end the program: a row and column off the board lead to a cell
+        // that is nowhere (invalid, at row and column -1, spanning nothing).
         if (row < 0 || row >= now.rows || column < 0 || column >= now.columns)
-            return nullptr;
+            return madeCell(-1);
         return cell(row * now.columns + column);
     }
     int selectedCellCount() const override { return 0; }
     QList<QAccessibleInterface *> selectedCells() const override { return {}; }
     QString columnDescription(int column) const override
     {
+        if (column < 0 || column >= shape().columns)
+            return {};
         return QStringLiteral("column %1").arg(column + 1);
     }
-    QString rowDescription(int row) const override { return QStringLiteral("row %1").arg(row + 1); }
+    QString rowDescription(int row) const override
+    {
+        if (row < 0 || row >= shape().rows)
+            return {};
+        return QStringLiteral("row %1").arg(row + 1);
+    }
     int selectedColumnCount() const override { return 0; }
     int selectedRowCount() const override { return 0; }
     int columnCount() const override { return shape().columns; }
@@ -401,6 +404,20 @@ public:
     }
 
 private:
+    // The cell of square k, made when first asked for and kept until the cells are forgotten.
+    QAccessibleInterface *madeCell(Int16 k) const
+    {
+        // Looked up by value: an iterator dereferenced here makes GCC's release build warn
+        // of a null pointer it cannot rule out.
+        if (cells_.contains(k))
+            return QAccessible::accessibleInterface(cells_.value(k));
+        if (cells_.isEmpty())
+            cellsShape_ = shape();
+        auto *made = new CellAccessible(board(), k);
+        cells_.insert(k, QAccessible::registerAccessibleInterface(made));
+        return made;
+    }
+
     void forgetCells()
     {
         const auto ids = cells_.values();
@@ -443,7 +460,7 @@ int GridAccessible::indexOfChild(const QAccessibleInterface *child) const
 QAccessibleInterface *GridAccessible::childAt(int x, int y) const
 {
     const BoardAccessible *board = this->board();
-    return board == nullptr ? nullptr : board->cellAt(QPoint(x, y));
+    return board == nullptr ? nullptr : board->cellAt(QPointF(x, y));
 }
 
 QAccessibleInterface *CellAccessible::parent() const

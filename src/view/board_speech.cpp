@@ -76,16 +76,16 @@ std::string pressWords(const SquareArray &squares, Int16 k, int button, int unco
 
 std::string lineWords(const SquareArray &squares, Int16 k, Line line)
 {
-    const int columns = squares.arrangement();
-    if (columns <= 0 || !squares.exists(k))
+    const int columnCount = squares.arrangement();
+    if (columnCount <= 0 || !squares.exists(k))
         return {};
-    const int rows = (squares.indexLimit() + columns - 1) / columns;
-    const CellPosition at = cellPosition(narrowCast16(columns), k);
+    const int rows = (squares.indexLimit() + columnCount - 1) / columnCount;
+    const CellPosition at = cellPosition(narrowCast16(columnCount), k);
     const bool row = line == Line::Row;
-    const int length = row ? columns : rows;
+    const int length = row ? columnCount : rows;
     std::string words = (row ? "row " : "column ") + std::to_string(row ? at.row : at.column) + ":";
     const auto cellAt = [&](int place) {
-        return row ? cellIndexUnchecked(columns, place, at.row) : cellIndexUnchecked(columns, at.column, place);
+        return row ? cellIndexUnchecked(columnCount, place, at.row) : cellIndexUnchecked(columnCount, at.column, place);
     };
     const char *separator = " ";
     for (int first = 1; first <= length;) {

@@ -5,6 +5,7 @@
 #include "view/cell_moves.h"
 #include "view/twips.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -235,12 +236,20 @@ void BoardWidget::announcePress(const SquareChanges &changes)
     const int uncovered = covered_.apply(squares_, changes.cells);
     if (!press_ || !squares_.exists(press_->cell))
         return;
-    std::string words = pressWords(squares_, press_->cell, press_->button, uncovered, changes.cells);
-    // Where the focus did not move onto the pressed cell, nothing else says which it was.
-    if (!press_->focused)
-        words = positionWords(squares_.arrangement(), press_->cell) + ": " + words;
+    const Press press = *press_;
     press_.reset();
+    if (!speechHeard())
+        return;
+    std::string words = pressWords(squares_, press.cell, press.button, uncovered, changes.cells);
+    // Where the focus did not move onto the pressed cell, nothing else says which it was.
+    if (!press.focused)
+        words = positionWords(squares_.arrangement(), press.cell) + ": " + words;
     Q_EMIT announcement(QString::fromStdString(words));
+}
+
+bool BoardWidget::speechHeard() const
+{
+    return speechAlways_ || QAccessible::isActive();
 }
 
 void BoardWidget::paintEvent(QPaintEvent *event)
@@ -387,7 +396,8 @@ void BoardWidget::keyPressEvent(QKeyEvent *event)
         if (modifiers == Qt::NoModifier && (event->key() == Qt::Key_H || event->key() == Qt::Key_V)) {
             event->accept();
             const Line line = event->key() == Qt::Key_H ? Line::Row : Line::Column;
-            Q_EMIT announcement(QString::fromStdString(lineWords(squares_, *current_, line)));
+            if (speechHeard())
+                Q_EMIT announcement(QString::fromStdString(lineWords(squares_, *current_, line)));
             return;
         }
     }

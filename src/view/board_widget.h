@@ -59,6 +59,10 @@ public:
     // assistive technology: the square becomes current and the press is reported.
     void pressSquare(Int16 k, int button);
 
+    // The words of announcement() are built only while a screen reader listens (a line's
+    // cost as many cells as it has); a test that reads them without one asks for them.
+    void buildSpeechAlways() { speechAlways_ = true; }
+
 Q_SIGNALS:
     // button is the sum of every mouse button held: 1 left, 2 right, 4 middle.
     void squarePressed(int index, int button);
@@ -86,6 +90,7 @@ private:
     QRect repaintArea(Int16 k) const;
     std::optional<Int16> cellAfterKey(const QKeyEvent &event) const;
     void announcePress(const SquareChanges &changes);
+    bool speechHeard() const;
 
     // The press being handled, from its report until the game's changes come back.
     struct Press {
@@ -102,6 +107,7 @@ private:
     std::optional<Int16> current_;
     std::optional<Press> press_;
     CoveredCells covered_;
+    bool speechAlways_ = false;
 };
 
 // The button value of a press: every button held, the pressed one included.

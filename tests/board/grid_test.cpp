@@ -121,7 +121,10 @@ namespace {
 // corners and one-row or one-column boards included.
 TEST(Block, BothWalksVisitTheBoardsCellsOfTheBlockInTheDesignedOrder)
 {
-    for (const auto &[columns, rows] : {std::pair{1, 1}, {3, 1}, {1, 3}, {3, 3}, {5, 4}}) {
+    for (const auto &size : {std::pair{1, 1}, {3, 1}, {1, 3}, {3, 3}, {5, 4}}) {
+        // Named copies, not structured bindings: clang-tidy's clang 14 cannot capture those.
+        const int columns = size.first;
+        const int rows = size.second;
         forEachCell(narrowCast16(columns), narrowCast16(rows), [&](Int16 column, Int16 row) {
             std::vector<CellPosition> whole;
             forEachInBlock(narrowCast16(columns), narrowCast16(rows), column, row,

@@ -48,7 +48,7 @@ grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/
     "$prefix/share/doc/tessfield/copyright" || fail "the copyright file is not machine-readable"
 
 desktop=$prefix/share/applications/io.github.qorv418.Tessfield.desktop
-out=$(desktop-file-validate "$desktop" 2>&1) && [[ -z $out ]] || fail "desktop-file-validate: $out"
+if ! out=$(desktop-file-validate "$desktop" 2>&1) || [[ -n $out ]]; then fail "desktop-file-validate: $out"; fi
 exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 [[ -x $prefix/$bindir/$exec_name ]] || fail "Exec=$exec_name is not the installed program"
 appstreamcli validate --no-net "$prefix/share/metainfo/io.github.qorv418.Tessfield.metainfo.xml" \

@@ -203,7 +203,15 @@ TEST_F(Accessibility, TheBoardIsATableOfItsRowsAndColumns)
     EXPECT_EQ(cellName(0, 0), QStringLiteral("covered, 1 1"));
     EXPECT_EQ(cellName(1, 2), QStringLiteral("covered, 2 3"));
     EXPECT_EQ(cellName(9, 14), QStringLiteral("covered, 10 15"));
-    EXPECT_EQ(table()->cellAt(10, 0), nullptr);
+    // Off the board: a cell that is nowhere (Qt's adaptor takes a cell's interface unchecked),
+    // and no description.
+    QAccessibleInterface *absent = table()->cellAt(10, 0);
+    ASSERT_NE(absent, nullptr);
+    EXPECT_FALSE(absent->isValid());
+    ASSERT_NE(absent->tableCellInterface(), nullptr);
+    EXPECT_EQ(absent->tableCellInterface()->rowIndex(), -1);
+    EXPECT_EQ(absent->tableCellInterface()->rowExtent(), 0);
+    EXPECT_TRUE(table()->rowDescription(10).isEmpty());
 
     // Cells know their place, their table, and where they are on the screen.
     QAccessibleInterface *cell = table()->cellAt(1, 2);

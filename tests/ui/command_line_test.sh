@@ -7,6 +7,8 @@ program=$1
 version=$2
 out=$3
 mkdir -p "$out"
+# shellcheck source=scripts/session-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/session-lib.sh"
 # Qt wants a private runtime folder and warns on stderr without one.
 export XDG_RUNTIME_DIR=$out/runtime
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -17,7 +19,7 @@ while [[ -e /tmp/.X11-unix/X$x || -e /tmp/.X$x-lock ]]; do x=$((x + 1)); done
 help="try 'tessfield --help'"
 long=$(printf "%0120000d" 0 | tr 0 x)
 
-# name | environment | arguments | status ("running": still up after 2 s) | stream | first line
+# name | environment | arguments | status ("running": up and at rest after its start) | stream | first line
 rows=(
     "help||--help|0|out|Usage: tessfield [OPTION]..."
     "short help||-h|0|out|Usage: tessfield [OPTION]..."
@@ -35,7 +37,18 @@ rows=(
     "Wayland with no runtime folder|-u XDG_RUNTIME_DIR WAYLAND_DISPLAY=tessfield-none||1|err|tessfield: cannot open the display (DISPLAY not set, WAYLAND_DISPLAY=tessfield-none)"
     "unknown platform||--platform nowhere|1|err|tessfield: cannot start the Qt platform \"nowhere\" (DISPLAY not set, WAYLAND_DISPLAY not set)"
     "Qt options||-platform offscreen -style Fusion -qwindowgeometry +5+5|running|err|"
-    "scale factor that is no scale|QT_SCALE_FACTOR=0|-platform offscreen|running|err|tessfield: ignoring QT_SCALE_FACTOR '0', which is not a positive number"
+    "unreachable long DISPLAY|DISPLAY=:$long||1|err|tessfield: cannot open the display (DISPLAY=:${long:0:59}..., WAYLAND_DISPLAY not set)"
+    "unreachable long -display||-display :$long|1|err|tessfield: cannot open the display (-display :${long:0:59}..., WAYLAND_DISPLAY not set)"
+    "unknown long platform||-platform $long|1|err|tessfield: cannot start the Qt platform \"${long:0:60}...\" (DISPLAY not set, WAYLAND_DISPLAY not set)"
+    "unknown long QT_QPA_PLATFORM|QT_QPA_PLATFORM=$long||1|err|tessfield: cannot start the Qt platform \"${long:0:60}...\" (DISPLAY not set, WAYLAND_DISPLAY not set)"
+    "platform with no screen||-platform linuxfb:fb=/dev/tessfield-none|1|err|tessfield: cannot start the Qt platform \"linuxfb:fb=/dev/tessfield-none\" (DISPLAY not set, WAYLAND_DISPLAY not set)"
+    "scale factor that is no scale|QT_SCALE_FACTOR=0|-platform offscreen|running|err|tessfield: ignoring QT_SCALE_FACTOR '0', which is not a scale from 0.5 to 16"
+    "tiny scale factor|QT_SCALE_FACTOR=0.001|-platform offscreen|running|err|tessfield: ignoring QT_SCALE_FACTOR '0.001', which is not a scale from 0.5 to 16"
+    "vanishing scale factor|QT_SCALE_FACTOR=1e-300|-platform offscreen|running|err|tessfield: ignoring QT_SCALE_FACTOR '1e-300', which is not a scale from 0.5 to 16"
+    "huge scale factor|QT_SCALE_FACTOR=1e300|-platform offscreen|running|err|tessfield: ignoring QT_SCALE_FACTOR '1e300', which is not a scale from 0.5 to 16"
+    "vanishing screen scale|QT_SCREEN_SCALE_FACTORS=1;1e-300|-platform offscreen|running|err|tessfield: ignoring QT_SCREEN_SCALE_FACTORS '1;1e-300', which is not a list of scales from 0.5 to 16"
+    "font resolution of 1|QT_FONT_DPI=1|-platform offscreen|running|err|tessfield: ignoring QT_FONT_DPI '1', which is not a resolution from 48 to 1536 dots per inch"
+    "scales at the ends of the range|QT_SCALE_FACTOR=0.5 QT_SCREEN_SCALE_FACTORS=screen=16 QT_FONT_DPI=1536|-platform offscreen|running|err|"
     "Qt options with two dashes||--platform offscreen --style Fusion|running|err|"
     "Qt's warnings at a start that succeeds|WAYLAND_DISPLAY=tessfield-none|-platform wayland;offscreen|running|err|Failed to create wl_display (No such file or directory)"
 )
@@ -48,9 +61,9 @@ for row in "${rows[@]}"; do
     if [[ $status == running ]]; then
         "$@" >"$out/out" 2>"$out/err" </dev/null &
         pid=$!
-        sleep 2
-        got=running
-        kill -0 "$pid" 2>/dev/null || got=ended
+        # At rest, it waits in its event loop: the start is over.
+        got=ended
+        rests "$pid" && got=running
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     else

@@ -16,30 +16,14 @@ if [[ ${1:-} == --a11y ]]; then a11y=1; shift; fi
 if [[ ${1:-} == --orca ]]; then a11y=1; orca=1; shift; fi
 [[ ${1:-} == -- ]] && shift
 
-tools=(Xvfb xauth xdotool xwininfo)
-[[ -n $a11y ]] && tools+=(dbus-daemon /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd)
-[[ -n $orca ]] && tools+=(orca speech-dispatcher espeak-ng)
-for tool in "${tools[@]}"; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing (the test command installs it)"; exit 1; }
-done
-
-pids=()
-cleanup() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || continue
-        # Orca can hang on its way out; five seconds, then it is killed outright.
-        for _ in $(seq 50); do kill -0 "${pids[i]}" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-}
-trap cleanup EXIT
-
-# shellcheck source=scripts/xvfb-lib.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb-lib.sh"
+# shellcheck source=scripts/session-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/session-lib.sh"
+out=$work
+need Xvfb xauth xdotool xwininfo
+[[ -z $a11y ]] || need dbus-daemon
+[[ -z $orca ]] || need orca speech-dispatcher espeak-ng
+trap end_started EXIT
 start_xvfb "$work"
-pids+=("$XVFB_PID")
 
 if [[ -n $a11y ]]; then
     # The launcher keeps its bus socket under the runtime directory: one of our own, so that
@@ -47,34 +31,8 @@ if [[ -n $a11y ]]; then
     export XDG_RUNTIME_DIR=$work/runtime
     mkdir -p "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
-    rm -f "$work/bus-address"
-    dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus-address" \
-        >"$work/dbus.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do [[ -s $work/bus-address ]] && break; sleep 0.1; done
-    [[ -s $work/bus-address ]] || { echo "the session bus did not start"; cat "$work/dbus.log"; exit 1; }
-    DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus-address")
-    export DBUS_SESSION_BUS_ADDRESS
-    # Ending the launcher ends the accessibility bus it runs.
-    /usr/libexec/at-spi-bus-launcher --launch-immediately --a11y=1 >"$work/launcher.log" 2>&1 &
-    pids+=($!)
-    a11y_bus=
-    for _ in $(seq 100); do
-        a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
-            org.a11y.Bus.GetAddress 2>/dev/null | tr -d ' ') && [[ -n $a11y_bus ]] && break
-        sleep 0.1
-    done
-    [[ -n $a11y_bus ]] || { echo "the accessibility bus did not start"; cat "$work/launcher.log"; exit 1; }
-    # Started here rather than by the bus on demand, which would leave it to no one; the
-    # program and the client come once it has its name.
-    /usr/libexec/at-spi2-registryd >"$work/registry.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do
-        dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus / \
-            org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry 2>/dev/null |
-            grep -q true && break
-        sleep 0.1
-    done
+    start_bus "$work"
+    start_a11y "$work"
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 fi
 

@@ -201,5 +201,26 @@ TEST_F(EntryLength, APasteFillsTheEntryAndNoMore)
     EXPECT_EQ(form.status()->text(), GameIdMessage);
 }
 
+// Pastes over a whole entry, again and again: the last one is still taken back by Ctrl+Z,
+// but the history no longer reaches back to the start (Qt's kept every step, 32 KB a paste).
+TEST_F(EntryLength, UndoTakesBackTheLastChangeButNotAllOfThem)
+{
+    QLineEdit *gameId = form.entry(4);
+    const QString first = gameId->text();
+    const auto filled = [](int paste) {
+        return repeated(QLatin1Char(static_cast<char>('1' + paste % 9)), EntryMaxLength);
+    };
+    for (int paste = 0; paste < 40; ++paste) {
+        QGuiApplication::clipboard()->setText(filled(paste));
+        QTest::keyClick(gameId, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(gameId, Qt::Key_V, Qt::ControlModifier);
+    }
+    QTest::keyClick(gameId, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(gameId->text(), filled(38));
+    for (int undo = 0; undo < 40; ++undo)
+        QTest::keyClick(gameId, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_NE(gameId->text(), first);
+}
+
 } // namespace
 } // namespace tessfield

@@ -18,30 +18,16 @@ rm -rf "$out"
 mkdir -p "$out/shots"
 out=$(cd "$out" && pwd)
 python=/usr/bin/python3 # Debian's, which has pyatspi
-launcher=/usr/libexec/at-spi-bus-launcher
-for tool in weston weston-screenshooter dbus-daemon "$launcher" "$python"; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing (the test command installs it)"; exit 1; }
-done
-
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+# shellcheck source=scripts/session-lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/session-lib.sh"
+need weston weston-screenshooter dbus-daemon "$python"
+trap end_started EXIT
 
 export XDG_RUNTIME_DIR=$out/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$out/bus" >/dev/null 2>"$out/dbus.log" &
-pids+=($!)
-for _ in $(seq 50); do [[ -s $out/bus ]] && break; sleep 0.1; done
-DBUS_SESSION_BUS_ADDRESS=$(head -1 "$out/bus")
-export DBUS_SESSION_BUS_ADDRESS
-"$launcher" --launch-immediately >"$out/at-spi.log" 2>&1 &
-pids+=($!)
+start_bus "$out"
+start_a11y "$out"
 
 cat >"$out/weston.ini" <<'EOF'
 [shell]
@@ -58,13 +44,11 @@ weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 --so
     --config="$out/weston.ini" --debug --log="$out/weston.log" --logger-scopes=log,proto \
     >/dev/null 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [[ -S $XDG_RUNTIME_DIR/$socket ]] && break; sleep 0.1; done
-[[ -S $XDG_RUNTIME_DIR/$socket ]] || { cat "$out/weston.log"; fail "Weston did not start"; }
+wait_until 30 test -S "$XDG_RUNTIME_DIR/$socket" || { cat "$out/weston.log"; fail "Weston did not start"; }
 export WAYLAND_DISPLAY=$socket
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" -platform wayland >"$out/program.out" 2>"$out/program.err" &
 app=$!
-pids+=("$app")
 
 # The window as Weston shows it: "X Y WIDTH HEIGHT" of the latest screenshot.
 shoot() { # NAME
@@ -73,28 +57,23 @@ shoot() { # NAME
     mv "$out/shots"/wayland-screenshot-*.png "$out/$1.png"
     "$probe" -platform offscreen box "$out/$1.png"
 }
+# The window's box on the latest screenshot, NAME.png, as x y width height.
+box_is() { # NAME CHECK
+    local box
+    box=$(shoot "$1" 2>/dev/null) || box=
+    read -r x y width height <<<"${box:-0 0 0 0}"
+    gone "$app" && { cat "$out/program.err"; fail "$1: the program ended"; }
+    $2
+}
 # Polls the screenshots until the window has the size WIDTH x HEIGHT.
 wait_for_size() { # NAME WIDTH HEIGHT
-    local _ box=
-    for _ in $(seq 100); do
-        box=$(shoot "$1" 2>/dev/null) || box=
-        read -r _ _ width height <<<"${box:-0 0 0 0}"
-        [[ $width -eq $2 && $height -eq $3 ]] && return 0
-        kill -0 "$app" 2>/dev/null || break
-        sleep 0.1
-    done
-    cat "$out/program.err"
-    fail "$1: the window is ${width}x$height on screen, not $2x$3"
+    sized() { [[ $width -eq $1 && $height -eq $2 ]]; }
+    wait_until 30 box_is "$1" "sized $2 $3" || fail "$1: the window is ${width}x$height on screen, not $2x$3"
 }
 
 # At opening: the designed client area, 392 x 240, inside Qt's own frame and title bar.
-for _ in $(seq 100); do
-    box=$(shoot opening 2>/dev/null) || box=
-    read -r _ _ width height <<<"${box:-0 0 0 0}"
-    [[ $width -gt 0 ]] && break
-    kill -0 "$app" 2>/dev/null || { cat "$out/program.err"; fail "the program ended at start"; }
-    sleep 0.1
-done
+shown() { [[ $width -gt 0 ]]; }
+wait_until 30 box_is opening shown || true
 (( width >= 392 && height > 240 )) || fail "no window on screen (${width}x$height)"
 frame_width=$((width - 392)); frame_height=$((height - 240))
 echo "opening: ${width}x$height on screen, frame and title bar ${frame_width}x$frame_height"
@@ -102,8 +81,10 @@ grep -q 'xdg_toplevel@[0-9]*\.set_title("tessfield - qorv418")' "$out/weston.log
 grep -q 'xdg_toplevel@[0-9]*\.set_app_id("io.github.qorv418.Tessfield")' "$out/weston.log" ||
     fail "no app_id io.github.qorv418.Tessfield"
 
-setup() { # ROWS COLUMNS: types the entries and presses "Play Game"
-    "$python" - "$1" "$2" <<'EOF'
+# setup ROWS COLUMNS: types the entries and presses "Play Game"; with no board, only asks
+# the program for its window, which it answers once it has handled all it was asked before.
+setup() {
+    "$python" - "$@" <<'EOF'
 import sys, time
 import pyatspi
 
@@ -122,6 +103,8 @@ for _ in range(100):
     time.sleep(0.1)
 else:
     sys.exit("tessfield is not on the accessibility bus")
+if len(sys.argv) < 3:
+    sys.exit(0)
 for name, text in (("rows", sys.argv[1]), ("columns", sys.argv[2]), ("mines", "0")):
     find(app, pyatspi.ROLE_TEXT, name).queryEditableText().setTextContents(text)
 find(app, pyatspi.ROLE_PUSH_BUTTON, "Play Game").queryAction().doAction(0)
@@ -141,18 +124,14 @@ wait_for_size fifteen-rows 408 296
 # The screenshot ends at the output's edges, so a window that reaches them may go on beyond:
 # it must end before them.
 setup 181 181
-for _ in $(seq 100); do
-    box=$(shoot largest 2>/dev/null) || box=
-    read -r x y width height <<<"${box:-0 0 0 0}"
-    (( width > 408 )) && break
-    sleep 0.1
-done
+grown() { ((width > 408)); }
+wait_until 30 box_is largest grown || true
 echo "181 x 181: ${width}x$height at $x,$y on the 1024x768 output"
 (( width > 408 && height > 296 )) || fail "181 x 181: the window did not grow (${width}x$height)"
 (( x > 0 && y > 0 && x + width < 1024 && y + height < 768 )) ||
     fail "181 x 181: the window (${width}x$height at $x,$y) runs off the 1024x768 output"
 
-sleep 1
-kill -0 "$app" 2>/dev/null || fail "the program did not stay up"
+setup || fail "the program did not stay up"
+gone "$app" && fail "the program did not stay up"
 [[ ! -s $out/program.err ]] || { cat "$out/program.err"; fail "the program wrote on stderr"; }
 echo "Wayland test passed; screenshots in $out"

@@ -7,7 +7,7 @@
 //   x_probe ink OUT.png X Y WIDTH HEIGHT
 //   x_probe box IMAGE.png
 //   x_probe close WINDOW
-//   x_probe state WINDOW add|remove maximized|fullscreen
+//   x_probe state WINDOW add|remove maximized|fullscreen|above
 //   x_probe clip FILE
 //
 // "grab" saves the whole screen, or the given rectangle of it (a window's geometry).
@@ -20,9 +20,11 @@
 // part of the window, more where something is drawn or the rectangle leaves the window.
 //
 // "state" asks the window manager to maximize a window (both ways) or make it full screen,
-// or to undo that, the way a title-bar button or a pager asks (a _NET_WM_STATE message).
+// or to keep it above other windows, or to undo that, the way a title-bar button or a pager
+// asks (a _NET_WM_STATE message).
 //
-// "clip" owns the clipboard with FILE's text and serves it until it is ended.
+// "clip" owns the clipboard with FILE's text, says "serving" once it does, and serves it until
+// it is ended.
 //
 // "box" reads a screenshot taken elsewhere (run it with -platform offscreen) and prints
 // "X Y WIDTH HEIGHT" of what differs from its top-left pixel: one window on a plain desktop.
@@ -122,6 +124,8 @@ int changeState(const char *id, const std::string &how, const std::string &what)
     event.xclient.data.l[0] = how == "add" ? 1 : 0;
     if (what == "fullscreen") {
         event.xclient.data.l[1] = atom("_NET_WM_STATE_FULLSCREEN");
+    } else if (what == "above") {
+        event.xclient.data.l[1] = atom("_NET_WM_STATE_ABOVE");
     } else {
         event.xclient.data.l[1] = atom("_NET_WM_STATE_MAXIMIZED_VERT");
         event.xclient.data.l[2] = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
@@ -167,6 +171,8 @@ int main(int argc, char *argv[])
             return 1;
         }
         QGuiApplication::clipboard()->setText(QString::fromUtf8(file.readAll()));
+        std::puts("serving");
+        std::fflush(stdout);
         return QGuiApplication::exec();
     }
     if (args.size() < 3) {

@@ -1,15 +1,16 @@
 """The game on a real X server as a player meets it: started, found, typed at and read back.
 
-Used by the keyboard and screen-reader tests, which run inside tests/ui/session.sh.
+Used by the keyboard and screen-reader tests, which run inside tests/ui/session.sh. The window
+is found and measured by scripts/session-lib.sh, as for the shell tests.
 """
 
 import os
-import re
 import subprocess
 import sys
 import time
 
-TITLE = "tessfield - qorv418"
+SESSION_LIB = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                           "session-lib.sh")
 # The default board at 96 dpi: 15 columns by 10 rows of 17-pixel cells from (120, 8).
 COLUMNS, ROWS, CELL, LEFT, TOP = 15, 10, 17, 120, 8
 
@@ -17,6 +18,17 @@ COLUMNS, ROWS, CELL, LEFT, TOP = 15, 10, 17, 120, 8
 def fail(message):
     print("FAIL: " + message, flush=True)
     sys.exit(1)
+
+
+def session(*words):
+    """Runs a function of scripts/session-lib.sh and returns what it prints."""
+    done = subprocess.run(["bash", SESSION_LIB] + list(words), capture_output=True, text=True)
+    if done.returncode != 0:
+        fail("%s: %s" % (words[0], (done.stdout + done.stderr).strip()))
+    return done.stdout.strip()
+
+
+TITLE = session("eval", 'echo "$TITLE"')
 
 
 def wait_until(check, what, seconds=20.0):
@@ -38,23 +50,13 @@ class Game:
         self.out = out
         self.log = open(os.path.join(out, "program.log"), "w")
         self.process = subprocess.Popen([program], stdout=self.log, stderr=subprocess.STDOUT)
-        self.window = wait_until(self._find_window, "the window")
+        self.window = session("print_window", str(self.process.pid))
         # No window manager gives it the keyboard: the test does, as a click on it would.
         subprocess.run(["xdotool", "windowfocus", "--sync", self.window], check=True)
 
-    def _find_window(self):
-        if self.process.poll() is not None:
-            fail("the program ended with status %d" % self.process.returncode)
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % TITLE],
-                               capture_output=True, text=True).stdout.split()
-        return found[0] if found else None
-
     def origin(self):
-        info = subprocess.run(["xwininfo", "-id", self.window], capture_output=True, text=True,
-                              check=True).stdout
-        x = int(re.search(r"Absolute upper-left X: *(-?\d+)", info).group(1))
-        y = int(re.search(r"Absolute upper-left Y: *(-?\d+)", info).group(1))
-        return x, y
+        x, y = session("origin", self.window).split()
+        return int(x), int(y)
 
     def keys(self, *names):
         subprocess.run(["xdotool", "key", "--delay", "40"] + list(names), check=True)

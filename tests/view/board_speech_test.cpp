@@ -12,6 +12,7 @@
 
 #include "painted_board.h"
 
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -24,8 +25,10 @@ struct Played {
     PaintedBoard game{8, 8, 10, 11540};
     QSignalSpy spoken{&game.widget, &BoardWidget::announcement};
 
-    Played()
+    explicit Played(bool listened = true)
     {
+        if (listened)
+            game.widget.buildSpeechAlways();
         // As the window does: the game acts on the press, then the widget is shown the changes.
         QObject::connect(&game.widget, &BoardWidget::squarePressed, [this](int k, int button) {
             squareMouseDown(game.board, game.squares, narrowCast16(k), narrowCast16(button),
@@ -41,7 +44,7 @@ struct Played {
             return "<" + std::to_string(spoken.size()) + " said>";
         return spoken.at(0).at(0).toString().toStdString();
     }
-    std::string line(int row, int column, Line which)
+    std::string line(int row, int column, Line which) const
     {
         return lineWords(game.squares, cellIndexUnchecked(8, column, row), which);
     }
@@ -94,6 +97,16 @@ TEST(BoardSpeech, ALineIsSaidInRunsAsItIsSeen)
     EXPECT_EQ(played.line(6, 1, Line::Row), "row 6: mine 1 to 2, 2 at 3 to 5, 1 at 6, empty 7 to 8");
     EXPECT_EQ(played.line(6, 4, Line::Column),
               "column 4: empty 1, 1 at 2, mine 3, 2 at 4, mine 5, 2 at 6 to 7, mine 8");
+}
+
+TEST(BoardSpeech, NoWordsAreBuiltWhileNoScreenReaderListens)
+{
+    // The offscreen platform has no screen reader to listen.
+    Played played(false);
+    EXPECT_EQ(played.press(4, 8, 1), "<0 said>");
+    QKeyEvent readRow(QEvent::KeyPress, Qt::Key_H, Qt::NoModifier);
+    QCoreApplication::sendEvent(&played.game.widget, &readRow);
+    EXPECT_TRUE(played.spoken.isEmpty());
 }
 
 } // namespace
