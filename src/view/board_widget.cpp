@@ -202,7 +202,6 @@ void BoardWidget::relayout()
 
 void BoardWidget::showChanges(const SquareChanges &changes)
 {
-    announcePress(changes);
     if (changes.layout) {
         relayout();
         update();
@@ -224,27 +223,6 @@ void BoardWidget::showChanges(const SquareChanges &changes)
             update(squareRect(k));
     }
     notifyBoardChanges(*this, changes);
-}
-
-void BoardWidget::announcePress(const SquareChanges &changes)
-{
-    if (changes.layout) {
-        covered_.reset(squares_);
-        press_.reset();
-        return;
-    }
-    const int uncovered = covered_.apply(squares_, changes.cells);
-    if (!press_ || !squares_.exists(press_->cell))
-        return;
-    const Press press = *press_;
-    press_.reset();
-    if (!speechHeard())
-        return;
-    std::string words = pressWords(squares_, press.cell, press.button, uncovered, changes.cells);
-    // Where the focus did not move onto the pressed cell, nothing else says which it was.
-    if (!press.focused)
-        words = positionWords(squares_.arrangement(), press.cell) + ": " + words;
-    Q_EMIT announcement(QString::fromStdString(words));
 }
 
 bool BoardWidget::speechHeard() const
@@ -356,9 +334,7 @@ void BoardWidget::setCurrentCell(Int16 k)
 void BoardWidget::pressSquare(Int16 k, int button)
 {
     setCurrentCell(k);
-    press_ = Press{k, button, hasFocus() && current_ == k};
-    Q_EMIT squarePressed(k, button);
-    press_.reset();
+    Q_EMIT squarePressed(k, button, hasFocus() && current_ == k);
 }
 
 void BoardWidget::mousePressEvent(QMouseEvent *event)

@@ -64,12 +64,13 @@ public:
     void buildSpeechAlways() { speechAlways_ = true; }
 
 Q_SIGNALS:
-    // button is the sum of every mouse button held: 1 left, 2 right, 4 middle.
-    void squarePressed(int index, int button);
+    // button is the sum of every mouse button held: 1 left, 2 right, 4 middle. cellFocused:
+    // the press came with the focus on its cell, so a screen reader has already said which.
+    void squarePressed(int index, int button, bool cellFocused);
     // The current cell moved (or a new board put it on (1, 1)); area is its square's.
     void currentCellMoved(const QRect &area);
-    // Words for the screen reader to say at once: what a press did, a line of the board that
-    // the player asked for, or "edge" for a move that can go no further.
+    // Words for the screen reader to say at once: a line of the board that the player asked
+    // for, or "edge" for a move that can go no further.
     void announcement(const QString &text);
 
 protected:
@@ -89,15 +90,7 @@ private:
     // Square k's area grown by the pixel that rounding at fractional ratios may add.
     QRect repaintArea(Int16 k) const;
     std::optional<Int16> cellAfterKey(const QKeyEvent &event) const;
-    void announcePress(const SquareChanges &changes);
     bool speechHeard() const;
-
-    // The press being handled, from its report until the game's changes come back.
-    struct Press {
-        Int16 cell;
-        int button;
-        bool focused; // the press came with the focus on its cell
-    };
 
     const SquareArray &squares_;
     CellPainter painter_;
@@ -105,8 +98,6 @@ private:
     QPoint origin_; // pixel position of the board's top-left corner in the window
     qreal layoutRatio_ = 1.0; // the device pixel ratio the extent was worked out for
     std::optional<Int16> current_;
-    std::optional<Press> press_;
-    CoveredCells covered_;
     bool speechAlways_ = false;
 };
 
