@@ -13,6 +13,7 @@
 // stands for.
 
 #include "view/board_speech.h"
+#include "view/cell_moves.h"
 #include "view/cell_painter.h"
 #include "squares/squares.h"
 
@@ -59,6 +60,11 @@ public:
     // assistive technology: the square becomes current and the press is reported.
     void pressSquare(Int16 k, int button);
 
+    // The window's own keys in words ("Ctrl+Q quits"), which the board's description
+    // ends with: the keys a player needs wherever the focus is.
+    void setWindowKeysHelp(const QString &words) { windowKeysHelp_ = words; }
+    const QString &windowKeysHelp() const { return windowKeysHelp_; }
+
     // The words of announcement() are built only while a screen reader listens (a line's
     // cost as many cells as it has); a test that reads them without one asks for them.
     void buildSpeechAlways() { speechAlways_ = true; }
@@ -89,7 +95,8 @@ private:
     void paintFocusFrame(class QPainter &painter, Int16 k);
     // Square k's area grown by the pixel that rounding at fractional ratios may add.
     QRect repaintArea(Int16 k) const;
-    std::optional<Int16> cellAfterKey(const QKeyEvent &event) const;
+    // The cell a move leads to from the current one, which must be set.
+    Int16 cellAfter(CellMove move) const;
     bool speechHeard() const;
 
     const SquareArray &squares_;
@@ -99,6 +106,7 @@ private:
     qreal layoutRatio_ = 1.0; // the device pixel ratio the extent was worked out for
     std::optional<Int16> current_;
     bool speechAlways_ = false;
+    QString windowKeysHelp_;
 };
 
 // The button value of a press: every button held, the pressed one included.
