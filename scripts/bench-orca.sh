@@ -26,8 +26,8 @@ bash tests/ui/session.sh "$out" --orca -- /usr/bin/python3 bench/orca_latency.py
 under_load() {
     local summary=build/dev/orca-under-load/summary.txt
     [[ -f $summary ]] || return 0
-    printf '\nThe Orca test beside busy loops (`scripts/orca-under-load.sh`, last run %s):\n\n' \
-        "$(date -u -r "$summary" +%Y-%m-%d)"
+    printf '\nThe Orca test beside busy loops (%s, last run %s):\n\n' \
+        "\`scripts/orca-under-load.sh\`" "$(date -u -r "$summary" +%Y-%m-%d)"
     sed 's/^/    /' "$summary"
 }
 

@@ -2,16 +2,19 @@
 
 #include "ui/ui_accessible.h"
 
-#include <QAccessible>
-#include <QFocusEvent>
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <QAccessible>
+#include <QFocusEvent>
 
 namespace tessfield {
 
 namespace {
 
+// The characters of change the undo history holds before all but the last change are
+// forgotten: sixteen pastes over a full entry, far more than typing a number takes.
+constexpr int HistoryCharacters = 16 * EntryMaxLength;
 // While one lives, the selection and cursor events of one entry do not reach assistive
 // technology; every other event goes on as usual.
 class QuietSelection {
@@ -49,10 +52,6 @@ private:
     static inline const QObject *quiet_ = nullptr;
     static inline QAccessible::UpdateHandler passOn_ = nullptr;
 };
-
-// The characters of change the undo history holds before all but the last change are
-// forgotten: sixteen pastes over a full entry, far more than typing a number takes.
-constexpr int HistoryCharacters = 16 * EntryMaxLength;
 
 } // namespace
 

@@ -2,10 +2,10 @@
 
 // An entry box: a plain single-line text box. A class of its own so that assistive
 // technology gets the text interface of ui_accessible.h, which reads the whole value as one
-// run where Qt's own answers with an empty run (and Orca then reads "1" for "10"), so that a
-// screen reader hears one reading per entry the focus comes to, and so that its undo history
-// stays bounded: Qt's line edit keeps a step for every character taken out or put in, for as
-// long as it lives.
+// run where Qt's own answers with an empty run (and Orca then reads "1" for "10"), so that
+// a screen reader hears one reading per entry the focus comes to, and so that its undo
+// history stays bounded: Qt's line edit keeps a step for every character taken out or put
+// in, for as long as it lives.
 
 #include <QLineEdit>
 
@@ -35,12 +35,11 @@ protected:
 private:
     void forgetOlderChanges(const QString &before);
 
-    bool focusedBefore_ = false;
-
     // The changes the player has made, as textEdited counts them.
     int changes_ = 0;
     // An upper estimate of the characters the undo history holds.
     int history_ = 0;
+    bool focusedBefore_ = false;
 };
 
 } // namespace tessfield

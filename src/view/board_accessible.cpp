@@ -300,7 +300,8 @@ public:
     }
     QAccessibleInterface *childAt(int x, int y) const override
     {
-        return QRectF(board()->rect()).contains(board()->mapFromGlobal(QPointF(x, y))) ? grid() : nullptr;
+        // In floating point, as for a cell: a client's point may be anywhere an int reaches.
+        return board()->rect().toRectF().contains(board()->mapFromGlobal(QPointF(x, y))) ? grid() : nullptr;
     }
     QAccessibleInterface *focusChild() const override
     {
@@ -326,7 +327,7 @@ public:
     {
         if (index < 0 || index >= cellCount())
             return nullptr;
-        return madeCell(narrowCast16(index));
+        return cellOf(narrowCast16(index));
     }
     int indexOfCell(const QAccessibleInterface *child) const
     {
@@ -338,11 +339,11 @@ public:
             return -1;
         return cell->index();
     }
-    // In floating point: a client's point may be anywhere an int reaches, and the board's
-    // offset from it need not fit in one.
-    QAccessibleInterface *cellAt(QPointF global) const
+    QAccessibleInterface *cellAt(QPoint global) const
     {
-        const auto k = board()->squareAt(board()->mapFromGlobal(global));
+        // In floating point: a client's point may be anywhere an int reaches, and the board's
+        // offset from it need not fit in one.
+        const auto k = board()->squareAt(board()->mapFromGlobal(QPointF(global)));
         return k ? cell(*k) : nullptr;
     }
 
@@ -357,7 +358,7 @@ public:
         // null cell would end the program: a row and column off the board lead to a cell
         // that is nowhere (invalid, at row and column -1, spanning nothing).
         if (row < 0 || row >= now.rows || column < 0 || column >= now.columns)
-            return madeCell(-1);
+            return cellOf(-1);
         return cell(row * now.columns + column);
     }
     int selectedCellCount() const override { return 0; }
@@ -402,7 +403,7 @@ public:
 
 private:
     // The cell of square k, made when first asked for and kept until the cells are forgotten.
-    QAccessibleInterface *madeCell(Int16 k) const
+    QAccessibleInterface *cellOf(Int16 k) const
     {
         // Looked up by value: an iterator dereferenced here makes GCC's release build warn
         // of a null pointer it cannot rule out.
@@ -457,7 +458,7 @@ int GridAccessible::indexOfChild(const QAccessibleInterface *child) const
 QAccessibleInterface *GridAccessible::childAt(int x, int y) const
 {
     const BoardAccessible *board = this->board();
-    return board == nullptr ? nullptr : board->cellAt(QPointF(x, y));
+    return board == nullptr ? nullptr : board->cellAt(QPoint(x, y));
 }
 
 QAccessibleInterface *CellAccessible::parent() const
