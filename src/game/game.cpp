@@ -29,7 +29,8 @@ SquareDesign designedTemplateSquare()
 {
     // No font or text colour is designed for the squares: the toolkit's defaults, which the
     // empty font name stands for.
-    return {1800.0F, 120.0F, 255.0F, 255.0F, 0xC0C0C0, 0x000000, FontSpec{"", 8.0F, false}};
+    return {TemplateSquareLeft, TemplateSquareTop, SquareTwips, SquareTwips,
+            WindowColour, 0x000000, FontSpec{"", 8.0F, false}};
 }
 
 Game::Game(WindowControls &controls)

@@ -14,7 +14,14 @@
 
 namespace tessfield {
 
-// Element 0 of the square array as the window designs it (twips): hidden, silver, blank.
+// The template square's corner, beside the window's controls, and its size, which every
+// square copies (twips).
+inline constexpr float TemplateSquareLeft = 1800.0F;
+inline constexpr float TemplateSquareTop = 120.0F;
+inline constexpr float SquareTwips = 255.0F;
+
+// Element 0 of the square array as the window designs it: hidden, in the window's colour,
+// blank.
 SquareDesign designedTemplateSquare();
 
 // The first step of a setup: destroys every square of the current board but the template

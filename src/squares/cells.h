@@ -9,8 +9,11 @@
 
 namespace tessfield {
 
-inline constexpr Colour CoveredColour = 0x404040;  // dark grey: covered, flagged or not
-inline constexpr Colour RevealedColour = 0xC0C0C0; // silver: uncovered, no mine
+// The window's silver, which an uncovered square shares with the window around the board.
+inline constexpr Colour WindowColour = 0xC0C0C0;
+
+inline constexpr Colour CoveredColour = 0x404040;      // dark grey: covered, flagged or not
+inline constexpr Colour RevealedColour = WindowColour; // uncovered, no mine
 inline constexpr Colour MineColour = 0x8080FF;     // light red: uncovered mine
 inline constexpr Colour FlagColour = 0xFFFFFF;     // white "X" on a flagged cell
 inline constexpr Colour MineGlyphColour = 0x000000;

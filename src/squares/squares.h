@@ -118,6 +118,11 @@ public:
     // painter and the hit test find a square without scanning all of them. 0 means none.
     void setArrangement(Int16 columns) { arrangement_ = columns; }
     Int16 arrangement() const { return arrangement_; }
+    // The rows the arrangement makes, the last perhaps short; 0 with no arrangement.
+    int arrangedRows() const
+    {
+        return arrangement_ > 0 ? (indexLimit() + arrangement_ - 1) / arrangement_ : 0;
+    }
 
     // The visible square whose area contains the point (twips), if any.
     std::optional<Int16> squareAt(float xTwips, float yTwips) const;

@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "game/game.h"
+#include "squares/cells.h"
 #include "ui/announcer.h"
 #include "ui/app_icon.h"
 #include "ui/entry.h"
@@ -11,6 +13,7 @@
 #include "view/board_speech.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
+#include "view/counted_words.h"
 #include "view/twips.h"
 
 #include <QAccessible>
@@ -28,14 +31,16 @@ namespace tessfield {
 
 namespace {
 
-// The window's designed client sizes, in twips, and colours (0xBBGGRR).
+// The status line's designed box, in twips.
+constexpr QRectF StatusLineBox(120, 2640, 1215, 375);
+
+// The window's designed client sizes, in twips, and its text colour (0xBBGGRR).
 constexpr WindowManners::Design ClientDesign{
     QSizeF(5880, 3600),
     // The column of controls and the dividing line with one cell of board beside them; and
     // below the status line the margin the board keeps above itself, so that "Play Game" and
     // the status line are never cut off.
-    QSizeF(1800 + 255, 2640 + 375 + 120)};
-constexpr Colour FormBackground = 0xC0C0C0;
+    QSizeF(TemplateSquareLeft + SquareTwips, StatusLineBox.bottom() + TemplateSquareTop)};
 constexpr Colour FormText = 0x808080;
 
 // A vertical line in the window's default line colour, one pixel wide.
@@ -85,7 +90,7 @@ QPalette Form1::applyFormColours()
 {
     // The window's own colours; the controls keep the toolkit's defaults.
     QPalette formPalette = palette();
-    formPalette.setColor(QPalette::Window, toQColor(FormBackground));
+    formPalette.setColor(QPalette::Window, toQColor(WindowColour));
     formPalette.setColor(QPalette::WindowText, toQColor(FormText));
     setPalette(formPalette);
     setAutoFillBackground(true);
@@ -142,7 +147,8 @@ void Form1::createStatusLine(const QPalette &controlPalette)
     status_->setPalette(controlPalette);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     status_->setWordWrap(true);
-    placeInTwips(status_, 120, 2640, 1215, 375);
+    placeInTwips(status_, StatusLineBox.left(), StatusLineBox.top(), StatusLineBox.width(),
+                 StatusLineBox.height());
     statusDesign_ = status_->geometry();
     announcer_ = std::make_unique<Announcer>(status_);
 }
@@ -271,8 +277,8 @@ QString setupWords(const QString &status, int index, const Board &board)
         return status;
     if (index == Game::TestCode)
         return QStringLiteral("Test Code: board uncovered");
-    const auto counted = [](int count, const char *one, const char *many) {
-        return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+    const auto counted = [](int count, std::string_view one, std::string_view many) {
+        return QString::fromStdString(countedWords(count, one, many));
     };
     return QStringLiteral("board of %1 by %2, %3")
         .arg(counted(board.rowCount, "row", "rows"), counted(board.columnCount, "column", "columns"),

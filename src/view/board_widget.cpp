@@ -249,7 +249,7 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const auto cellOf = [&](int pixel, float start, float size) {
         return static_cast<long long>(std::floor((pixelsToTwips(pixel, dpi) - start) / size));
     };
-    const long long rows = (squares_.indexLimit() + columns - 1) / columns;
+    const long long rows = squares_.arrangedRows();
     const long long firstColumn = std::max(0LL, cellOf(topLeft.x(), squares_.left(0), width) - 1);
     const long long lastColumn = std::min<long long>(columns - 1, cellOf(bottomRight.x(), squares_.left(0), width) + 1);
     const long long firstRow = std::max(0LL, cellOf(topLeft.y(), squares_.top(0), height) - 1);
