@@ -18,15 +18,16 @@
 //                    cell
 //   key-uncover      Space on the current cell, a covered count: that cell uncovered
 //
-// Each row is followed by its platform floor ("floor/" and the row's name): an empty window
-// at the program's place doing the same change (the same area repainted, the window grown
-// from and to the same sizes) and flushed, verified by the same read-backs, timed from the
-// change asked for. What the server and Qt's backing store cost for that change is the
-// floor; the row's figure over it is what the program adds.
+// Each row runs in rounds interleaved with its platform floor ("floor/" and the row's
+// name): an empty window at the program's place doing the same change (the same area
+// repainted, the window grown from and to the same sizes) and flushed, verified by the same
+// read-backs, timed from the change asked for. What the server and Qt's backing store cost
+// for that change is the floor; the row's figure over it is what the program adds.
 
 #include "bench_main.h"
 #include "boards.h"
 #include "fake_input.h"
+#include "floor_window.h"
 
 #include "ui/form1.h"
 #include "view/board_widget.h"
@@ -392,23 +393,6 @@ void keyUncover(benchmark::State &state, BoardSize size)
     }
 }
 
-// The empty window of the floor rows: one colour, painted wherever it is exposed.
-class FloorWindow : public QWidget {
-public:
-    FloorWindow() { setAttribute(Qt::WA_OpaquePaintEvent); }
-    void setColour(const QColor &colour) { colour_ = colour; }
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        QPainter painter(this);
-        painter.fillRect(event->rect(), colour_);
-    }
-
-private:
-    QColor colour_;
-};
-
 FloorWindow *floorWindow = nullptr;
 
 // The read-backs of a change: the centre and the corners of its area, two pixels in, or
@@ -467,22 +451,45 @@ void floorRow(benchmark::State &state, const std::string &row)
     settle();
 }
 
+// Rounds of each row and its floor, interleaved so that a busy spell of the machine falls
+// on both: row, floor, then floor, row, and so on (TESSFIELD_BENCH_ROUNDS, 9 by default).
+// Each run is reported on its own under the row's name; scripts/bench.sh takes the medians.
+int rounds()
+{
+    bool ok = false;
+    const int asked = qEnvironmentVariableIntValue("TESSFIELD_BENCH_ROUNDS", &ok);
+    return ok && asked > 0 ? asked : 9;
+}
+
 void registerAll()
 {
-    // Each row, then its floor, in the same run.
     const auto add = [](const std::string &name, BoardSize size, void (*body)(benchmark::State &, BoardSize)) {
-        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) {
-            currentRow = name;
-            body(state, size);
-        })
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(1);
         const std::string floorName = "floor" + name.substr(name.find('/'));
-        benchmark::RegisterBenchmark(floorName.c_str(), [=](benchmark::State &state) { floorRow(state, name); })
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(1);
+        const auto row = [=] {
+            benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) {
+                currentRow = name;
+                body(state, size);
+            })
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(1);
+        };
+        const auto floor = [=] {
+            benchmark::RegisterBenchmark(floorName.c_str(),
+                                         [=](benchmark::State &state) { floorRow(state, name); })
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(1);
+        };
+        for (int round = 0; round < rounds(); ++round) {
+            if (round % 2 == 0) {
+                row();
+                floor();
+            } else {
+                floor();
+                row();
+            }
+        }
     };
     for (const BoardSize size : {Boards[2], Boards[3], Boards[4]}) {
         add("latency/play-game/" + size.label() + "/density", size, playGame);
@@ -501,7 +508,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     tessfield::Form1 window;
     tessfield::bench::FloorWindow floor;
-    floor.setWindowTitle(QStringLiteral("platform floor"));
     tessfield::bench::floorWindow = &floor;
     const auto showWindow = [&window] {
         if (!tessfield::bench::openFakeInput())

@@ -8,14 +8,24 @@
 //       build/bench/bench/play_game_count        (one line)
 //   callgrind_annotate play.out | head      # "PROGRAM TOTALS"
 //
-// scripts/bench.sh runs it so and puts the total in docs/performance.md.
+//   play_game_count floor       counts the platform floor instead: the empty window grown
+//                               from and to the same sizes and painted
+//   play_game_count SHOT.png    also saves what the window shows afterwards, and beside it
+//                               (SHOT-test-code.png) the board uncovered by "Test Code",
+//                               for comparing two builds pixel for pixel
+//
+// scripts/bench.sh runs it so and puts the totals in docs/performance.md.
 
 #include "boards.h"
+#include "floor_window.h"
 
 #include "game/game.h"
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -44,6 +54,7 @@ int main(int argc, char **argv)
 {
     using namespace tessfield;
     QApplication app(argc, argv);
+    const QString argument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     Form1 form;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
@@ -56,10 +67,45 @@ int main(int argc, char **argv)
     form.entry(3)->setText(QString::number(bench::mineCount(size, bench::Mines::Density)));
     drainEvents();
 
+    if (argument == QLatin1String("floor")) {
+        // The program's window grows first, uncounted, for the sizes the floor grows between.
+        const QSize before = form.size();
+        form.setupButton(Game::PlayGame)->click();
+        drainEvents();
+        const QSize after = form.size();
+        form.hide();
+        bench::FloorWindow floor;
+        floor.setColour(Qt::darkGray);
+        floor.resize(before);
+        floor.show();
+        if (!QTest::qWaitForWindowExposed(&floor))
+            return 1;
+        drainEvents();
+        CALLGRIND_START_INSTRUMENTATION;
+        floor.resize(after);
+        floor.update();
+        drainEvents();
+        CALLGRIND_STOP_INSTRUMENTATION;
+        return floor.size() == after ? 0 : 1;
+    }
+
     CALLGRIND_START_INSTRUMENTATION;
     form.setupButton(Game::PlayGame)->click();
     drainEvents();
     CALLGRIND_STOP_INSTRUMENTATION;
 
+    if (!argument.isEmpty()) {
+        // The covered board, and the same board uncovered by "Test Code" beside it.
+        const auto shot = [&form](const QString &path) {
+            return form.screen()->grabWindow(form.winId()).toImage().save(path);
+        };
+        if (!shot(argument))
+            return 1;
+        form.setupButton(Game::TestCode)->click();
+        drainEvents();
+        QString uncovered = argument;
+        if (!shot(uncovered.insert(uncovered.lastIndexOf(QLatin1Char('.')), QLatin1String("-test-code"))))
+            return 1;
+    }
     return form.game().board().columnCount == size.columns ? 0 : 1;
 }

@@ -18,22 +18,9 @@ void buildGrid(const Board &board, SquareArray &squares)
     squares.setTagText(0, NoFlagTag);
     squares.setBackground(0, CoveredColour);
 
-    const float left0 = squares.left(0);
-    const float top0 = squares.top(0);
-    const float width0 = squares.width(0);
-    const float height0 = squares.height(0);
-    squares.reserve(mul16(board.rowCount, board.columnCount));
-    forEachCell(board.columnCount, board.rowCount, [&](Int16 column, Int16 row) {
-        const Int16 k = cellIndex(board.columnCount, column, row);
-        if (k != 0)
-            squares.create(k);
-        squares.setTop(k, static_cast<float>(sub16(row, 1)) * height0 + top0);
-        squares.setLeft(k, static_cast<float>(sub16(column, 1)) * width0 + left0);
-    });
-    squares.setArrangement(board.columnCount);
-
-    for (int k = 0; k < board.cellCount(); ++k)
-        squares.setVisible(narrowCast16(k), true);
+    // Every square at once: the same squares in the same places as creating, placing and
+    // showing them one at a time, without recording each step as a change.
+    squares.buildArrangement(board.columnCount, board.rowCount);
 }
 
 void drawCell(const Board &board, SquareArray &squares, Int16 column, Int16 row)

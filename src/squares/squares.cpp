@@ -43,6 +43,33 @@ void SquareArray::create(Int16 k)
     markLayout();
 }
 
+void SquareArray::buildArrangement(Int16 columns, Int16 rows)
+{
+    if (columns < 1 || rows < 1)
+        throw std::out_of_range("a board has at least one row and one column");
+    const Int16 count = mul16(columns, rows);
+    // Destruction drops trailing empty slots, so any other square makes the array longer.
+    for (std::size_t k = 1; k < squares_.size(); ++k)
+        if ((squares_[k].flags & Exists) != 0)
+            throw std::logic_error("square " + std::to_string(k) + " already exists");
+    Square &zero = squares_[0];
+    zero.flags = static_cast<std::uint8_t>(zero.flags | Visible);
+    Square copy = zero;
+    copy.flags = Exists | Visible;
+    copy.inscriptionText = NoText;
+    squares_.resize(1);
+    squares_.reserve(static_cast<std::size_t>(count));
+    for (int row = 0; row < rows; ++row) {
+        copy.top = static_cast<float>(row) * copy.height + squares_[0].top;
+        for (int column = row == 0 ? 1 : 0; column < columns; ++column) {
+            copy.left = static_cast<float>(column) * copy.width + squares_[0].left;
+            squares_.push_back(copy);
+        }
+    }
+    arrangement_ = columns;
+    markLayout();
+}
+
 void SquareArray::destroy(Int16 k)
 {
     if (k == 0)

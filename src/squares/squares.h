@@ -73,13 +73,13 @@ public:
     // Creates element k as a copy of element 0's current size, position, background, tag
     // text, text colour and font; it starts hidden and blank. Throws if k exists already.
     void create(Int16 k);
-    // Makes room for elements 0..count-1 in one allocation, so that building a board
-    // neither grows the array step by step nor leaves it with room for more than it needs.
-    void reserve(Int16 count)
-    {
-        if (count > 0)
-            squares_.reserve(static_cast<std::size_t>(count));
-    }
+    // Builds a board's squares at once: creates elements 1 .. columns x rows - 1 as create()
+    // would, places every element, 0 included, edge to edge in rows of that many columns
+    // from element 0's corner (each position worked out in single precision from element 0's
+    // own, as the squares keep them), shows them all and records one layout change, not one
+    // per square created, moved and shown. The array holds exactly the board's squares.
+    // Throws if an element other than 0 exists, or on a count that leaves 16 bits.
+    void buildArrangement(Int16 columns, Int16 rows);
     // Destroys element k (k >= 1); element 0 belongs to the window and is never destroyed.
     void destroy(Int16 k);
 
@@ -113,6 +113,16 @@ public:
     void write(Int16 k, std::string_view text);
     bool hasInscription(Int16 k) const { return get(k).inscriptionText != NoText; }
     Inscription inscription(Int16 k) const;
+    // Whether squares a and b look alike: the same background and the same writing, in the
+    // same font and colour. Both must exist.
+    bool sameLook(Int16 a, Int16 b) const
+    {
+        const Square &x = get(a);
+        const Square &y = get(b);
+        return x.background == y.background && x.inscriptionText == y.inscriptionText
+            && (x.inscriptionText == NoText
+                || (x.inscriptionFont == y.inscriptionFont && x.inscriptionColour == y.inscriptionColour));
+    }
 
     // The arrangement the squares were last laid out in (columns per row), so that the
     // painter and the hit test find a square without scanning all of them. 0 means none.

@@ -24,6 +24,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -80,6 +81,7 @@ Form1::Form1(QWidget *parent)
     orderTabs();
 
     manners_.open();
+    holdLeastSize();
     addGuidance(*this);
     text_[0]->setFocus();
 
@@ -264,11 +266,29 @@ void Form1::runSetup(int index)
     // still enabled, one after the other, each move told to screen readers. The window holds
     // it while the setup runs, until the setup gives it to "Play Game".
     setFocus(Qt::OtherFocusReason);
+    // The setup rewrites the status line: the last message no longer holds the window at a
+    // size, or the new board could not give it its own.
+    manners_.requireClient({});
     play([this, index] { game_.setupGame(narrowCast16(index)); });
-    revealStatus();
+    holdLeastSize();
+    settleBoardArea();
     // After the focus has come to "Play Game", which the screen reader says first.
     if (QAccessible::isActive())
         announcer_->announce(setupWords(status_->text(), index, game_.board()));
+}
+
+void Form1::settleBoardArea()
+{
+    // The scroll area shows or hides its bars in a call it queues to itself when their
+    // ranges change, and lays them out in an event it posts; a bar that appears narrows the
+    // view, which changes the ranges once more, and a bar shown asks for its paint in an
+    // event of its own. Left to the event loop, all of that comes after the window's next
+    // paint and paints the bars again. Settled here, the window is painted and flushed once.
+    for (int round = 0; round < 2; ++round) {
+        QCoreApplication::sendPostedEvents(boardArea_, QEvent::MetaCall);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
 }
 
 QString setupWords(const QString &status, int index, const Board &board)
@@ -299,13 +319,19 @@ void Form1::pressSquare(int index, int button, bool cellFocused)
     });
 }
 
-void Form1::revealStatus()
+void Form1::holdLeastSize()
 {
-    // A small board's window ends just below the designed status line, and the reason a
-    // setup was refused takes more lines than that. Only then the window grows to show the
-    // whole message.
+    // However small the window is made, it keeps one whole cell of the board beside the
+    // scroll bar, and the status line's whole message: the reason a setup was refused takes
+    // more lines than the designed line, and a small board's window ends just below that.
+    const double dpi = logicalDpiX();
+    const SquareArray &squares = game_.squares();
+    QSize least(twipsToPixelEdge(squares.left(0) + squares.width(0), dpi)
+                    + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, boardArea_),
+                0);
     if (!status_->text().isEmpty())
-        manners_.reveal(status_->geometry().bottom(), status_->fontMetrics().height() / 2);
+        least.setHeight(status_->geometry().bottom() + 1 + status_->fontMetrics().height() / 2);
+    manners_.requireClient(least);
 }
 
 std::string Form1::entryText(int entry) const

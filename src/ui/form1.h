@@ -82,7 +82,8 @@ private:
     void play(Step step);
     void recoverFrom(const std::string &failure);
     void fitLabelFont();
-    void revealStatus();
+    void holdLeastSize();
+    void settleBoardArea();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);
     void placeBoardArea();
 

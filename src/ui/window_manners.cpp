@@ -45,7 +45,7 @@ QSize WindowManners::opening() const
 
 QSize WindowManners::least() const
 {
-    return sizeInPixels(design_.least, window_.logicalDpiX());
+    return sizeInPixels(design_.least, window_.logicalDpiX()).expandedTo(required_);
 }
 
 void WindowManners::open()
@@ -122,16 +122,21 @@ void WindowManners::applyOuterSize()
     laidOut_();
 }
 
-void WindowManners::reveal(int row, int margin)
+void WindowManners::requireClient(QSize least)
 {
-    if (row < window_.height() || filledByPlayer())
+    if (least == required_)
         return;
-    int needed = row + 1 + margin;
-    if (const QScreen *display = window_.screen(); display != nullptr)
-        needed = std::min(needed, display->availableGeometry().height() - frameMargins().top()
-                                      - frameMargins().bottom());
-    if (needed > window_.height())
-        window_.resize(window_.width(), needed);
+    required_ = least;
+    applyLimits();
+}
+
+QSize WindowManners::mostClient()
+{
+    const QScreen *display = window_.screen();
+    if (display == nullptr)
+        return window_.maximumSize();
+    return maximumClientSize(display->geometry(), display->availableGeometry(), expectedMargins(),
+                             filledByPlayer());
 }
 
 void WindowManners::applyLimits()
@@ -141,9 +146,13 @@ void WindowManners::applyLimits()
         return;
     // However its size is set (the window manager, a tool, a command-line geometry, a scale
     // factor), the window is never larger than the screen can show: a larger one only costs
-    // memory and time to paint what nobody sees.
-    const QSize most = maximumClientSize(display->geometry().size());
-    // Nor so small that a control is cut off: the board area scrolls instead.
+    // memory and time to paint what nobody sees. The hint is the screen, which a full-screen
+    // window fills; the frame is known only once the window is shown, and a hint changed
+    // then is a warning on platforms that take none, so the window keeps its frame on the
+    // available area itself (resized).
+    const QSize most = maximumClientSize(display->geometry(), {}, {}, true);
+    // Nor so small that a control or the message is cut off: the board area scrolls instead.
+    // A larger least size grows the window at once.
     window_.setMinimumSize(least().boundedTo(most));
     window_.setMaximumSize(most);
 }
@@ -199,7 +208,7 @@ void WindowManners::resized()
     // Without a window manager nothing holds a tool to the size hints.
     if (window_.isVisible()) {
         const QSize allowed =
-            window_.size().boundedTo(window_.maximumSize()).expandedTo(window_.minimumSize());
+            window_.size().boundedTo(mostClient()).expandedTo(window_.minimumSize());
         if (allowed != window_.size()) {
             window_.resize(allowed);
             return;
@@ -252,9 +261,11 @@ QSize fittedClientSize(QSize requestedOuter, QMargins frame, std::optional<QSize
             std::max({1, floorHeight, outer.height() - frame.top() - frame.bottom()})};
 }
 
-QSize maximumClientSize(QSize screen)
+QSize maximumClientSize(QRect screen, QRect available, QMargins frame, bool filled)
 {
-    return screen.expandedTo(QSize(1, 1));
+    const QSize most = filled || !available.isValid() ? screen.size()
+                                                       : available.marginsRemoved(frame).size();
+    return most.expandedTo(QSize(1, 1));
 }
 
 std::optional<QPoint> onScreenPosition(QRect frame, QRect available, bool firstPlacement)

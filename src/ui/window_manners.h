@@ -39,9 +39,10 @@ public:
     // The outer size, frame included, that a board asks of the window, in pixels.
     void requestOuterSize(QSize outer);
     std::optional<QSize> requestedOuterSize() const { return requestedOuter_; }
-    // Grows the window, as far as the screen allows and unless the player chose its size by
-    // maximizing it, to show a client row that is below its bottom and margin more.
-    void reveal(int row, int margin);
+    // The least client size that what the window shows needs now, beyond its design (a
+    // message that takes more lines, a cell beside a scroll bar): the window grows to it
+    // at once, as far as the screen allows, and nothing makes it smaller.
+    void requireClient(QSize least);
 
     // Maximized or full screen: a size the player or the window manager chose.
     bool filledByPlayer() const;
@@ -56,6 +57,8 @@ private:
     QMargins expectedMargins();
     void applyOuterSize();
     void applyLimits();
+    // The largest client size the window keeps itself to.
+    QSize mostClient();
     void bringOnScreen();
     bool sizedByPlayer() const;
     void resized();
@@ -66,6 +69,7 @@ private:
     Design design_;
     std::function<void()> laidOut_;
     std::optional<QSize> requestedOuter_;
+    QSize required_;
     QMargins appliedMargins_;
     // The client size the last board was given, until the player or the window manager
     // gives the window another.
@@ -95,10 +99,10 @@ private:
 QSize fittedClientSize(QSize requestedOuter, QMargins frame, std::optional<QSize> available,
                        int scrollBar, int floorHeight);
 
-// The largest client size the screen can show: the screen's whole area, which a full-screen
-// window fills and a maximized one nearly fills once the window manager trims its frame;
-// never less than one pixel.
-QSize maximumClientSize(QSize screen);
+// The largest client size: in the normal state, what keeps the whole window, frame
+// included, on the screen's available area; maximized or full screen, the screen's whole
+// area, which a full-screen window fills. Never less than one pixel.
+QSize maximumClientSize(QRect screen, QRect available, QMargins frame, bool filled);
 
 // Where a window is moved to be on the available area: the nearest place with the frame's
 // top-left corner on it and as much of the frame as fits. Nothing when the window may stay:

@@ -48,7 +48,9 @@ BoardWidget::BoardWidget(const SquareArray &squares, QWidget *parent)
     installBoardAccessibility();
     setObjectName(QStringLiteral("square"));
     setAccessibleName(QStringLiteral("board"));
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // Every pixel of the widget is painted by it (the squares, and the window's colour
+    // where rounding leaves a sliver past them), so the view beneath is not filled first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     relayout();
 }
@@ -139,9 +141,11 @@ void BoardWidget::relayout()
         return static_cast<int>(std::ceil(device / dpr - 1e-9));
     };
     extent_ = QSize(std::max(right, logical(deviceRight)), std::max(bottom, logical(deviceBottom)));
+    squaresArea_ = QRectF(0, 0, deviceRight / dpr, deviceBottom / dpr);
     resize(extent_);
-    // Element 0 takes a place in the tab order once it is shown, as the window designs it.
-    setFocusPolicy(anyVisible && squares_.visible(0) ? Qt::TabFocus : Qt::NoFocus);
+    // Element 0 takes a place in the tab order once it is shown, as the window designs it,
+    // and a click on a cell gives the board the keyboard too, so mouse and keys mix.
+    setFocusPolicy(anyVisible && squares_.visible(0) ? Qt::StrongFocus : Qt::NoFocus);
     updateGeometry();
 }
 
@@ -186,6 +190,12 @@ void BoardWidget::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     for (const QRect &rect : event->region())
         paintRect(painter, rect);
+    // Past the squares' last device pixel, where a fractional ratio leaves part of a pixel.
+    const QBrush background = palette().brush(backgroundRole());
+    if (squaresArea_.right() < width())
+        painter.fillRect(QRectF(squaresArea_.right(), 0, width() - squaresArea_.right(), height()), background);
+    if (squaresArea_.bottom() < height())
+        painter.fillRect(QRectF(0, squaresArea_.bottom(), width(), height() - squaresArea_.bottom()), background);
     if (hasFocus() && current_ && event->region().intersects(repaintArea(*current_)))
         paintFocusFrame(painter, *current_);
 }
@@ -220,26 +230,39 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
 {
     const qreal dpr = devicePixelRatioF();
     const double dpi = logicalDpi();
-    const auto paintSquare = [&](Int16 k) {
-        if (!squares_.exists(k) || !squares_.visible(k))
+    const auto shown = [this](Int16 k) { return squares_.exists(k) && squares_.visible(k); };
+    // Placed and sized in device pixels: each pixmap pixel lands on one screen pixel. A run
+    // of squares of one look and size, edge to edge, is copied from a strip of that look in
+    // one piece, which puts the same pixels where a copy per square would. At a fractional
+    // ratio a copy of part of a strip may land a device pixel short, and squares differ in
+    // size every few columns anyway: there each is copied alone.
+    const bool whole = dpr == std::floor(dpr);
+    const auto paintRun = [&](Int16 k, const QRect &device, int width) {
+        const QRectF area(device.x() / dpr, device.y() / dpr, width / dpr, device.height() / dpr);
+        if (device.isEmpty() || !area.toAlignedRect().intersects(rect))
             return;
-        // Placed and sized in device pixels: each pixmap pixel lands on one screen pixel.
-        const QRect device = rectAtDpi(k, dpi * dpr);
-        if (device.isEmpty())
+        if (width == device.width()) {
+            painter.drawPixmap(area.topLeft(), painter_.pixmapFor(squares_, k, device.size(), dpr, dpi));
             return;
-        const QRectF area(device.x() / dpr, device.y() / dpr, device.width() / dpr,
-                          device.height() / dpr);
-        if (!area.toAlignedRect().intersects(rect))
-            return;
-        painter.drawPixmap(area.topLeft(), painter_.pixmapFor(squares_, k, device.size(), dpr, dpi));
+        }
+        const QPixmap &strip = painter_.stripFor(squares_, k, device.size(), dpr, dpi);
+        for (int done = 0; done < width; done += strip.width()) {
+            const int part = std::min(width - done, strip.width());
+            painter.drawPixmap(QPointF((device.x() + done) / dpr, area.y()), strip,
+                               QRectF(0, 0, part, device.height()));
+        }
     };
 
     const Int16 columns = squares_.arrangement();
     const float width = squares_.width(0);
     const float height = squares_.height(0);
     if (columns <= 0 || width <= 0.0F || height <= 0.0F) {
-        for (Int16 k = 0; k < squares_.indexLimit(); ++k)
-            paintSquare(k);
+        for (Int16 k = 0; k < squares_.indexLimit(); ++k) {
+            if (shown(k)) {
+                const QRect device = rectAtDpi(k, dpi * dpr);
+                paintRun(k, device, device.width());
+            }
+        }
         return;
     }
     // Squares stand in the arrangement the grid was built in, so only those that can meet
@@ -249,16 +272,32 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const auto cellOf = [&](int pixel, float start, float size) {
         return static_cast<long long>(std::floor((pixelsToTwips(pixel, dpi) - start) / size));
     };
+    const long long limit = squares_.indexLimit();
     const long long rows = squares_.arrangedRows();
     const long long firstColumn = std::max(0LL, cellOf(topLeft.x(), squares_.left(0), width) - 1);
     const long long lastColumn = std::min<long long>(columns - 1, cellOf(bottomRight.x(), squares_.left(0), width) + 1);
     const long long firstRow = std::max(0LL, cellOf(topLeft.y(), squares_.top(0), height) - 1);
     const long long lastRow = std::min(rows - 1, cellOf(bottomRight.y(), squares_.top(0), height) + 1);
     for (long long row = firstRow; row <= lastRow; ++row) {
-        for (long long column = firstColumn; column <= lastColumn; ++column) {
-            const long long k = row * columns + column;
-            if (k < squares_.indexLimit())
-                paintSquare(narrowCast16(k));
+        const long long end = std::min(row * columns + lastColumn + 1, limit);
+        long long k = row * columns + firstColumn;
+        while (k < end) {
+            const Int16 first = narrowCast16(k++);
+            if (!shown(first))
+                continue;
+            const QRect device = rectAtDpi(first, dpi * dpr);
+            int reach = device.right();
+            for (; whole && k < end; ++k) {
+                const Int16 next = narrowCast16(k);
+                if (!shown(next) || !squares_.sameLook(first, next))
+                    break;
+                const QRect beside = rectAtDpi(next, dpi * dpr);
+                if (beside.left() != reach + 1 || beside.top() != device.top()
+                    || beside.size() != device.size())
+                    break;
+                reach = beside.right();
+            }
+            paintRun(first, device, reach + 1 - device.left());
         }
     }
 }

@@ -8,9 +8,9 @@
 // (square index, button value): the game decides what a press does.
 //
 // For the keyboard it keeps a current cell, view state only: every new board puts it on
-// (1, 1), a mouse press moves it, and while the widget has the focus it wears a frame and
-// the keys move it or press it. A key press is reported exactly as the mouse press it
-// stands for.
+// (1, 1), a mouse press moves it and gives the widget the focus, and while the widget has
+// the focus it wears a frame and the keys move it or press it. A key press is reported
+// exactly as the mouse press it stands for.
 
 #include "view/board_speech.h"
 #include "view/cell_moves.h"
@@ -102,6 +102,7 @@ private:
     const SquareArray &squares_;
     CellPainter painter_;
     QSize extent_;
+    QRectF squaresArea_; // the squares' area, to the last device pixel they cover
     QPoint origin_; // pixel position of the board's top-left corner in the window
     qreal layoutRatio_ = 1.0; // the device pixel ratio the extent was worked out for
     std::optional<Int16> current_;

@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -68,22 +69,48 @@ int edgeWidth(qreal dpr)
     return std::max(1, static_cast<int>(std::floor(dpr + 1e-9)));
 }
 
+CellPainter::Key CellPainter::keyFor(const SquareArray &squares, Int16 k, QSize deviceSize,
+                                     qreal dpr, double logicalDpi)
+{
+    const Inscription inscription = squares.inscription(k);
+    return {squares.background(k),
+            inscription.colour,
+            inscription.text.data(),
+            inscription.font,
+            deviceSize.width(),
+            deviceSize.height(),
+            static_cast<int>(std::lround(dpr * 100.0)),
+            static_cast<int>(std::lround(logicalDpi))};
+}
+
 const QPixmap &CellPainter::pixmapFor(const SquareArray &squares, Int16 k, QSize deviceSize,
                                       qreal dpr, double logicalDpi)
 {
-    const Inscription inscription = squares.inscription(k);
-    const Key key{squares.background(k),
-                  inscription.colour,
-                  inscription.text.data(),
-                  inscription.font,
-                  deviceSize.width(),
-                  deviceSize.height(),
-                  static_cast<int>(std::lround(dpr * 100.0)),
-                  static_cast<int>(std::lround(logicalDpi))};
+    const Key key = keyFor(squares, k, deviceSize, dpr, logicalDpi);
     auto found = cache_.constFind(key);
     if (found != cache_.constEnd())
         return *found;
     return *cache_.insert(key, render(squares, k, deviceSize, dpr, logicalDpi));
+}
+
+const QPixmap &CellPainter::stripFor(const SquareArray &squares, Int16 k, QSize deviceSize,
+                                     qreal dpr, double logicalDpi)
+{
+    const Key key = keyFor(squares, k, deviceSize, dpr, logicalDpi);
+    auto found = strips_.constFind(key);
+    if (found != strips_.constEnd())
+        return *found;
+    // Copied pixel for pixel, in device pixels like the look itself.
+    QImage look = pixmapFor(squares, k, deviceSize, dpr, logicalDpi).toImage();
+    look.setDevicePixelRatio(1.0);
+    QPixmap strip(deviceSize.width() * StripLength, deviceSize.height());
+    QPainter painter(&strip);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (int i = 0; i < StripLength; ++i)
+        painter.drawImage(i * deviceSize.width(), 0, look);
+    painter.end();
+    strip.setDevicePixelRatio(dpr);
+    return *strips_.insert(key, strip);
 }
 
 QPixmap CellPainter::render(const SquareArray &squares, Int16 k, QSize deviceSize, qreal dpr,

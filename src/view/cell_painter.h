@@ -33,9 +33,21 @@ public:
     const QPixmap &pixmapFor(const SquareArray &squares, Int16 k, QSize deviceSize, qreal dpr,
                              double logicalDpi);
 
+    // Up to StripLength copies of that look side by side, for a run of squares that look
+    // alike: copying a row of a board in a few strips costs what a fill of its area does,
+    // where a copy per square costs far more than its pixels. Made the first time a look
+    // is painted in a run.
+    static constexpr int StripLength = 64;
+    const QPixmap &stripFor(const SquareArray &squares, Int16 k, QSize deviceSize, qreal dpr,
+                            double logicalDpi);
+
     // Number of distinct looks rendered so far (for tests and measurements).
     qsizetype cachedLooks() const { return cache_.size(); }
-    void clear() { cache_.clear(); }
+    void clear()
+    {
+        cache_.clear();
+        strips_.clear();
+    }
 
 private:
     struct Key {
@@ -55,10 +67,13 @@ private:
                           key.deviceWidth, key.deviceHeight, key.dprPercent, key.dpi);
     }
 
+    static Key keyFor(const SquareArray &squares, Int16 k, QSize deviceSize, qreal dpr,
+                      double logicalDpi);
     QPixmap render(const SquareArray &squares, Int16 k, QSize deviceSize, qreal dpr,
                    double logicalDpi) const;
 
     QHash<Key, QPixmap> cache_;
+    QHash<Key, QPixmap> strips_;
 };
 
 // Width in device pixels of the one-pixel edge of a square: whole device pixels, so that it

@@ -39,7 +39,9 @@ count() { tr -cd "$1" <<<"$2" | wc -c; }
 #   wait_for NAME CHECK -> leaves the last reading in $board
 wait_for() {
     # shellcheck disable=SC2086
-    board_is() { board=$(cells "$1" $shape) && $2; }
+    # Upper case: a click gives the board the keyboard and frames the clicked cell (lower
+    # case), and here only the cells' looks count.
+    board_is() { board=$(cells "$1" $shape | tr a-z A-Z) && $2; }
     wait_until 30 board_is "$1" "$2" || { echo "$board"; fail "$1: gave up waiting"; }
 }
 

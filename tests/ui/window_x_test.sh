@@ -44,13 +44,6 @@ playable() { # NAME
 
 if [[ -n $wm ]]; then
     start_case --
-    # The size hints carry the floor: a shrinking window manager stops at it.
-    hints=$(xprop -id "$window" WM_NORMAL_HINTS)
-    grep -q 'minimum size: 137 by 209' <<<"$hints" || { echo "$hints"; fail "no minimum size in WM_NORMAL_HINTS"; }
-    xdotool windowsize "$window" 40 40
-    wm_round_trip
-    geometry
-    (( WIDTH >= 137 && HEIGHT >= 209 )) || fail "shrunk below the minimum: ${WIDTH}x$HEIGHT"
 
     # Maximized or full screen, the window stays so through a new board (15 or 20 rows of
     # 15), whose top left cell is at its designed place; restored, it has the new board's
@@ -101,6 +94,48 @@ if [[ -n $wm ]]; then
     echo "maximized, 181 x 181, restored: 1280x1024 12 times"
     stop
 fi
+
+# The size hints carry the floor, one whole cell beside the scroll bar (120 + 17 + 14
+# pixels) and the controls: a shrinking window manager stops at it, and without one the
+# window does. A refusal's message, longer than the designed line, raises the floor to show
+# it whole. The largest size keeps the whole window, frame included, on the screen.
+least_height() { xprop -id "$window" WM_NORMAL_HINTS | sed -n 's/.*minimum size: [0-9]* by \([0-9]*\).*/\1/p'; }
+resized_to() { # WIDTH HEIGHT: asks for that size and waits until it is dealt with
+    xdotool windowsize "$window" "$1" "$2"
+    [[ -z $wm ]] || wm_round_trip
+    settle "$app"
+    geometry
+}
+start_case --
+hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+grep -q 'minimum size: 151 by 209' <<<"$hints" || { echo "$hints"; fail "no minimum size in WM_NORMAL_HINTS"; }
+resized_to 40 40
+(( WIDTH >= 151 && HEIGHT >= 209 )) || fail "shrunk below the minimum: ${WIDTH}x$HEIGHT"
+entry 1 x
+click 48 156
+raised() { (( $(least_height) > 209 )); }
+wait_until 10 raised || fail "the minimum height stays $(least_height) with a refusal's message"
+resized_to 40 40
+(( HEIGHT >= $(least_height) )) || fail "shrunk to ${WIDTH}x$HEIGHT, cutting the message that needs $(least_height)"
+echo "least size with a refusal's message: ${WIDTH}x$HEIGHT"
+resized_to 3000 3000
+(( X - left >= 0 && Y - top >= 0 && X + WIDTH + right <= 1280 && Y + HEIGHT + bottom <= 1024 )) ||
+    fail "asked for 3000x3000, the frame spans $((X - left)),$((Y - top)) to $((X + WIDTH + right)),$((Y + HEIGHT + bottom))"
+echo "largest size: client ${WIDTH}x$HEIGHT at $X,$Y, outer $OUTER"
+stop
+
+# A click on a cell gives the board the keyboard, so mouse and keys mix: a right click flags
+# a cell and frames it as the current one (lower case), then Right and F flag its neighbour.
+first_row_is() { row=$(cells mixed 15 10 | head -1) && [[ $row == "$1"* ]]; } # PREFIX
+start_case --
+click 48 156
+wait_until 30 first_row_is C || fail "mouse and keys: no board, the first row is $row"
+click 128 16 3
+wait_until 30 first_row_is f || fail "mouse and keys: a right click left the first row $row, not f..."
+xdotool key Right f
+wait_until 30 first_row_is Ff || fail "mouse and keys: Right and F left the first row $row, not Ff..."
+echo "mouse and keys: a click gave the board the keyboard"
+stop
 
 # The abuse table. Each case starts the program (with VAR=VALUE and OPTIONs up to "--"),
 # does one thing to it and checks that the window is then on the screen and, where its scale
