@@ -97,9 +97,9 @@ void Game::discardBoard()
     board_.countGrid = {};
 }
 
-void Game::onSquareMouseDown(Int16 index, Int16 button)
+PressOutcome Game::onSquareMouseDown(Int16 index, Int16 button)
 {
-    squareMouseDown(board_, squares_, index, button, floodStack_);
+    return squareMouseDown(board_, squares_, index, button, floodStack_);
 }
 
 void Game::enterBusyState()

@@ -44,7 +44,7 @@ public:
     // with a message in the status line, and the current board is left as it was.
     void setupGame(Int16 index);
     // A mouse button pressed on a square (the button value, LeftButton and so on).
-    void onSquareMouseDown(Int16 index, Int16 button);
+    PressOutcome onSquareMouseDown(Int16 index, Int16 button);
 
     const Board &board() const { return board_; }
     const SquareArray &squares() const { return squares_; }

@@ -10,6 +10,7 @@
 #include "ui/status_line.h"
 #include "ui/ui_accessible.h"
 #include "ui/window_manners.h"
+#include "view/board_speech.h"
 #include "view/board_widget.h"
 #include "view/cell_painter.h"
 #include "view/counted_words.h"
@@ -304,11 +305,17 @@ QString setupWords(const QString &status, int index, const Board &board)
              counted(board.mineCount, "mine", "mines"));
 }
 
-void Form1::pressSquare(int index, int button)
+void Form1::pressSquare(int index, int button, bool cellFocused)
 {
     // Indices and button values come from the board widget, well inside 16 bits.
-    play([this, index, button] {
-        game_.onSquareMouseDown(narrowCast16(index), narrowCast16(button));
+    const auto k = narrowCast16(index);
+    play([this, k, button, cellFocused] {
+        const PressOutcome outcome = game_.onSquareMouseDown(k, narrowCast16(button));
+        // Said before the board tells screen readers of its changed cells, as a sighted
+        // player takes in the press before the board around it.
+        if (QAccessible::isActive())
+            announcer_->announce(QString::fromStdString(
+                pressWords(game_.squares(), k, button, outcome, cellFocused)));
     });
 }
 

@@ -75,7 +75,7 @@ private:
 
     // The window's two entry points into the game.
     void runSetup(int index);
-    void pressSquare(int index, int button);
+    void pressSquare(int index, int button, bool cellFocused);
     // Runs a step of the game and shows what it changed. Nothing it throws leaves here: the
     // failure is told in the status line and the controls are left ready.
     template <typename Step>

@@ -2,6 +2,7 @@
 
 #include "board/entries.h"
 #include "ui/form1.h"
+#include "view/board_widget.h"
 
 #include <QKeySequence>
 #include <QLineEdit>
@@ -14,6 +15,16 @@
 namespace tessfield {
 
 namespace {
+
+// The window's own keys and what each does.
+struct WindowKey {
+    QKeyCombination keys;
+    const char *does;
+};
+constexpr WindowKey WindowKeys[] = {
+    {Qt::CTRL | Qt::Key_W, "closes the window"},
+    {Qt::CTRL | Qt::Key_Q, "quits"},
+};
 
 QString text(std::string_view words)
 {
@@ -42,10 +53,15 @@ void addGuidance(Form1 &form)
                        "box presses it)"));
 
     // One window, so quitting and closing it are the same; both keys are the desktop's usual.
-    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
-        auto *shortcut = new QShortcut(keys, &form);
+    // The board's description ends with them, as the window says them.
+    QString help;
+    for (const WindowKey &key : WindowKeys) {
+        auto *shortcut = new QShortcut(QKeySequence(key.keys), &form);
         QObject::connect(shortcut, &QShortcut::activated, &form, &QWidget::close);
+        help += (help.isEmpty() ? QString() : QStringLiteral(" and "))
+            + QKeySequence(key.keys).toString(QKeySequence::PortableText) + u' ' + QLatin1String(key.does);
     }
+    form.board()->setWindowKeysHelp(help);
 }
 
 } // namespace tessfield

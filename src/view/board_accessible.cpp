@@ -1,6 +1,7 @@
 #include "board_accessible.h"
 
 #include "view/board_speech.h"
+#include "view/board_keys.h"
 #include "view/board_widget.h"
 #include "squares/cells.h"
 
@@ -40,16 +41,13 @@ struct CellAction {
     const char *name;
     int button;
     const char *description;
-    const char *key;
 };
 constexpr std::array<CellAction, 3> CellActions = {{
-    {"uncover", LeftButton, "Uncovers the cell, as the left mouse button does", "Space"},
-    {"flag", RightButton, "Puts a flag on the covered cell or takes it off, as the right mouse button does",
-     "F"},
+    {"uncover", LeftButton, "Uncovers the cell, as the left mouse button does"},
+    {"flag", RightButton, "Puts a flag on the covered cell or takes it off, as the right mouse button does"},
     {"chord", MiddleButton,
      "Uncovers the unflagged cells around an uncovered count once as many flags stand around "
-     "it, as the middle mouse button does",
-     "C"},
+     "it, as the middle mouse button does"},
 }};
 
 const CellAction *cellAction(const QString &name)
@@ -155,7 +153,7 @@ public:
     QStringList keyBindingsForAction(const QString &name) const override
     {
         const CellAction *action = cellAction(name);
-        return action == nullptr ? QStringList() : QStringList(QLatin1String(action->key));
+        return action == nullptr ? QStringList() : QStringList(pressKeyName(action->button));
     }
     void doAction(const QString &name) override
     {
@@ -277,14 +275,13 @@ public:
     {
         if (t == QAccessible::Description) {
             const TableShape now = shape();
-            if (now.rows == 0)
-                return QStringLiteral("no board yet; Ctrl+W closes the window and Ctrl+Q quits.");
-            return QStringLiteral("%1 rows by %2 columns: the arrow keys move the current cell, "
-                                  "Space or Return uncovers it, F flags it, C chords it, H reads "
-                                  "its row and V its column; Ctrl+W closes the window and Ctrl+Q "
-                                  "quits.")
-                .arg(now.rows)
-                .arg(now.columns);
+            const QString &window = board()->windowKeysHelp();
+            QString help = now.rows == 0 ? QStringLiteral("no board yet")
+                                         : QStringLiteral("%1 rows by %2 columns: %3")
+                                               .arg(now.rows)
+                                               .arg(now.columns)
+                                               .arg(boardKeysHelp());
+            return help + (window.isEmpty() ? QString() : QStringLiteral("; ") + window) + u'.';
         }
         return QAccessibleWidget::text(t);
     }

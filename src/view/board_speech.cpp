@@ -33,45 +33,32 @@ std::string positionWords(Int16 columns, Int16 k)
     return "row " + std::to_string(row) + ", column " + std::to_string(column);
 }
 
-void CoveredCells::reset(const SquareArray &squares)
+std::string pressWords(const SquareArray &squares, Int16 k, int button, const PressOutcome &outcome,
+                       bool cellFocused)
 {
-    covered_.assign(static_cast<std::size_t>(squares.indexLimit()), false);
-    for (Int16 k = 0; k < squares.indexLimit(); ++k)
-        covered_[static_cast<std::size_t>(k)] = squares.exists(k) && isCovered(squares, k);
-}
-
-int CoveredCells::apply(const SquareArray &squares, const std::vector<Int16> &cells)
-{
-    int uncovered = 0;
-    for (const Int16 k : cells) {
-        const auto slot = static_cast<std::size_t>(k);
-        if (slot >= covered_.size() || !squares.exists(k))
-            continue;
-        const bool now = isCovered(squares, k);
-        if (covered_[slot] && !now)
-            ++uncovered;
-        covered_[slot] = now;
+    std::string words;
+    switch (outcome.kind) {
+    case PressOutcome::Kind::Nothing:
+        words = "no change";
+        break;
+    case PressOutcome::Kind::Flagged:
+    case PressOutcome::Kind::Unflagged:
+        words = squareStateWords(squares, k);
+        break;
+    case PressOutcome::Kind::Lost:
+        words = "mine: the whole board is uncovered";
+        break;
+    case PressOutcome::Kind::Uncovered:
+        // A chord's cell was uncovered before; an uncovered cell says what it shows.
+        if (button == MiddleButton)
+            words = cellsUncovered(outcome.uncovered);
+        else if (outcome.uncovered == 1)
+            words = squareStateWords(squares, k);
+        else
+            words = squareStateWords(squares, k) + ": " + cellsUncovered(outcome.uncovered);
+        break;
     }
-    return uncovered;
-}
-
-std::string pressWords(const SquareArray &squares, Int16 k, int button, int uncovered,
-                       const std::vector<Int16> &changed)
-{
-    if (button == RightButton) {
-        const bool toggled = std::find(changed.begin(), changed.end(), k) != changed.end();
-        return toggled ? squareStateWords(squares, k) : "no change";
-    }
-    if ((button != LeftButton && button != MiddleButton) || uncovered == 0)
-        return "no change";
-    // A loss uncovers the whole board; only a mine's look tells it from a large flood.
-    const auto mineShown = [&squares](Int16 cell) { return squares.background(cell) == MineColour; };
-    if (button == LeftButton ? mineShown(k) : std::any_of(changed.begin(), changed.end(), mineShown))
-        return "mine: the whole board is uncovered";
-    if (button == MiddleButton)
-        return cellsUncovered(uncovered);
-    const std::string state = squareStateWords(squares, k);
-    return uncovered == 1 ? state : state + ": " + cellsUncovered(uncovered);
+    return cellFocused ? words : positionWords(squares.arrangement(), k) + ": " + words;
 }
 
 std::string lineWords(const SquareArray &squares, Int16 k, Line line)

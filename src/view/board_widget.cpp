@@ -2,6 +2,7 @@
 
 #include "squares/cells.h"
 #include "view/board_accessible.h"
+#include "view/board_keys.h"
 #include "view/cell_moves.h"
 #include "view/twips.h"
 
@@ -24,62 +25,6 @@ namespace {
 // and 8.6:1), and black against white is 21:1 wherever a ring meets its neighbour.
 const QColor FrameOuter(0, 0, 0);
 const QColor FrameInner(255, 255, 255);
-
-// The button values of the keys that press the current cell, as the mouse buttons they
-// stand for.
-int keyButton(const QKeyEvent &event)
-{
-    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
-    if (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)
-        return 0;
-    switch (event.key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return LeftButton;
-    case Qt::Key_F:
-        return RightButton;
-    case Qt::Key_C:
-        return MiddleButton;
-    default:
-        return 0;
-    }
-}
-
-// The move of the current cell that a key stands for.
-std::optional<CellMove> keyMove(const QKeyEvent &event)
-{
-    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
-    if (modifiers == Qt::ControlModifier) {
-        if (event.key() == Qt::Key_Home)
-            return CellMove::First;
-        if (event.key() == Qt::Key_End)
-            return CellMove::Last;
-        return std::nullopt;
-    }
-    if (modifiers != Qt::NoModifier)
-        return std::nullopt;
-    switch (event.key()) {
-    case Qt::Key_Left:
-        return CellMove::Left;
-    case Qt::Key_Right:
-        return CellMove::Right;
-    case Qt::Key_Up:
-        return CellMove::Up;
-    case Qt::Key_Down:
-        return CellMove::Down;
-    case Qt::Key_PageUp:
-        return CellMove::PageUp;
-    case Qt::Key_PageDown:
-        return CellMove::PageDown;
-    case Qt::Key_Home:
-        return CellMove::RowStart;
-    case Qt::Key_End:
-        return CellMove::RowEnd;
-    default:
-        return std::nullopt;
-    }
-}
 
 } // namespace
 
@@ -206,7 +151,6 @@ void BoardWidget::relayout()
 
 void BoardWidget::showChanges(const SquareChanges &changes)
 {
-    announcePress(changes);
     if (changes.layout) {
         relayout();
         update();
@@ -228,27 +172,6 @@ void BoardWidget::showChanges(const SquareChanges &changes)
             update(squareRect(k));
     }
     notifyBoardChanges(*this, changes);
-}
-
-void BoardWidget::announcePress(const SquareChanges &changes)
-{
-    if (changes.layout) {
-        covered_.reset(squares_);
-        press_.reset();
-        return;
-    }
-    const int uncovered = covered_.apply(squares_, changes.cells);
-    if (!press_ || !squares_.exists(press_->cell))
-        return;
-    const Press press = *press_;
-    press_.reset();
-    if (!speechHeard())
-        return;
-    std::string words = pressWords(squares_, press.cell, press.button, uncovered, changes.cells);
-    // Where the focus did not move onto the pressed cell, nothing else says which it was.
-    if (!press.focused)
-        words = positionWords(squares_.arrangement(), press.cell) + ": " + words;
-    Q_EMIT announcement(QString::fromStdString(words));
 }
 
 bool BoardWidget::speechHeard() const
@@ -395,9 +318,7 @@ void BoardWidget::setCurrentCell(Int16 k)
 void BoardWidget::pressSquare(Int16 k, int button)
 {
     setCurrentCell(k);
-    press_ = Press{k, button, hasFocus() && current_ == k};
-    Q_EMIT squarePressed(k, button);
-    press_.reset();
+    Q_EMIT squarePressed(k, button, hasFocus() && current_ == k);
 }
 
 void BoardWidget::mousePressEvent(QMouseEvent *event)
@@ -413,45 +334,33 @@ void BoardWidget::mousePressEvent(QMouseEvent *event)
 
 void BoardWidget::keyPressEvent(QKeyEvent *event)
 {
-    if (current_) {
-        if (const int button = keyButton(*event); button != 0) {
-            event->accept();
-            pressSquare(*current_, button);
-            return;
-        }
-        if (const auto next = cellAfterKey(*event)) {
-            event->accept();
-            // A move that cannot go further says so, once per key: silence would sound like
-            // a key that was lost.
-            if (*next == *current_)
-                Q_EMIT announcement(QStringLiteral("edge"));
-            else
-                setCurrentCell(*next);
-            return;
-        }
+    const KeyAction *action = current_ ? boardKeyAction(*event) : nullptr;
+    if (action == nullptr) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (const auto *press = std::get_if<PressCell>(action)) {
+        pressSquare(*current_, press->button);
+    } else if (const auto *read = std::get_if<ReadLine>(action)) {
         // H and V read the current row and column, the two lines a sighted player sees
         // around the cell.
-        const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-        if (modifiers == Qt::NoModifier && (event->key() == Qt::Key_H || event->key() == Qt::Key_V)) {
-            event->accept();
-            const Line line = event->key() == Qt::Key_H ? Line::Row : Line::Column;
-            if (speechHeard())
-                Q_EMIT announcement(QString::fromStdString(lineWords(squares_, *current_, line)));
-            return;
-        }
+        if (speechHeard())
+            Q_EMIT announcement(QString::fromStdString(lineWords(squares_, *current_, read->line)));
+    } else if (const Int16 next = cellAfter(std::get<CellMove>(*action)); next == *current_) {
+        // A move that cannot go further says so, once per key: silence would sound like a
+        // key that was lost.
+        Q_EMIT announcement(QStringLiteral("edge"));
+    } else {
+        setCurrentCell(next);
     }
-    QWidget::keyPressEvent(event);
 }
 
-std::optional<Int16> BoardWidget::cellAfterKey(const QKeyEvent &event) const
+Int16 BoardWidget::cellAfter(CellMove move) const
 {
-    const int columns = squares_.arrangement();
-    const std::optional<CellMove> move = keyMove(event);
-    if (!current_ || columns <= 0 || !move)
-        return std::nullopt;
     // The rows the view shows, for the page keys: all of them unless the board scrolls.
     const int page = visibleRegion().boundingRect().height() / std::max(1, squareRect(0).height());
-    return cellAfterMove(*move, *current_, narrowCast16(columns),
+    return cellAfterMove(move, *current_, narrowCast16(std::max<int>(1, squares_.arrangement())),
                          narrowCast16(squares_.indexLimit() - 1), page);
 }
 

@@ -13,6 +13,7 @@
 // exactly as the mouse press it stands for.
 
 #include "view/board_speech.h"
+#include "view/cell_moves.h"
 #include "view/cell_painter.h"
 #include "squares/squares.h"
 
@@ -59,17 +60,23 @@ public:
     // assistive technology: the square becomes current and the press is reported.
     void pressSquare(Int16 k, int button);
 
+    // The window's own keys in words ("Ctrl+Q quits"), which the board's description
+    // ends with: the keys a player needs wherever the focus is.
+    void setWindowKeysHelp(const QString &words) { windowKeysHelp_ = words; }
+    const QString &windowKeysHelp() const { return windowKeysHelp_; }
+
     // The words of announcement() are built only while a screen reader listens (a line's
     // cost as many cells as it has); a test that reads them without one asks for them.
     void buildSpeechAlways() { speechAlways_ = true; }
 
 Q_SIGNALS:
-    // button is the sum of every mouse button held: 1 left, 2 right, 4 middle.
-    void squarePressed(int index, int button);
+    // button is the sum of every mouse button held: 1 left, 2 right, 4 middle. cellFocused:
+    // the press came with the focus on its cell, so a screen reader has already said which.
+    void squarePressed(int index, int button, bool cellFocused);
     // The current cell moved (or a new board put it on (1, 1)); area is its square's.
     void currentCellMoved(const QRect &area);
-    // Words for the screen reader to say at once: what a press did, a line of the board that
-    // the player asked for, or "edge" for a move that can go no further.
+    // Words for the screen reader to say at once: a line of the board that the player asked
+    // for, or "edge" for a move that can go no further.
     void announcement(const QString &text);
 
 protected:
@@ -88,16 +95,9 @@ private:
     void paintFocusFrame(class QPainter &painter, Int16 k);
     // Square k's area grown by the pixel that rounding at fractional ratios may add.
     QRect repaintArea(Int16 k) const;
-    std::optional<Int16> cellAfterKey(const QKeyEvent &event) const;
-    void announcePress(const SquareChanges &changes);
+    // The cell a move leads to from the current one, which must be set.
+    Int16 cellAfter(CellMove move) const;
     bool speechHeard() const;
-
-    // The press being handled, from its report until the game's changes come back.
-    struct Press {
-        Int16 cell;
-        int button;
-        bool focused; // the press came with the focus on its cell
-    };
 
     const SquareArray &squares_;
     CellPainter painter_;
@@ -106,9 +106,8 @@ private:
     QPoint origin_; // pixel position of the board's top-left corner in the window
     qreal layoutRatio_ = 1.0; // the device pixel ratio the extent was worked out for
     std::optional<Int16> current_;
-    std::optional<Press> press_;
-    CoveredCells covered_;
     bool speechAlways_ = false;
+    QString windowKeysHelp_;
 };
 
 // The button value of a press: every button held, the pressed one included.

@@ -479,8 +479,23 @@ private:
             expectedFlood = model_.zeroRegionAndBorder(p.index);
 
         const int coveredBefore = model_.coveredCount();
-        game_.onSquareMouseDown(static_cast<Int16>(p.index), static_cast<Int16>(p.button));
+        const bool onBoard = p.index >= 0 && p.index < model_.cells();
+        const bool flaggedBefore = onBoard && model_.flagged(p.index);
+        const PressOutcome outcome = game_.onSquareMouseDown(static_cast<Int16>(p.index), static_cast<Int16>(p.button));
         const bool lost = model_.press(p.index, p.button);
+        // What the game says the press did, against the model's own account of it.
+        using Kind = PressOutcome::Kind;
+        const int uncovered = coveredBefore - model_.coveredCount();
+        PressOutcome expected;
+        if (lost)
+            expected = {Kind::Lost};
+        else if (uncovered > 0)
+            expected = {Kind::Uncovered, uncovered};
+        else if (onBoard && model_.flagged(p.index) != flaggedBefore)
+            expected = {flaggedBefore ? Kind::Unflagged : Kind::Flagged};
+        if (outcome != expected)
+            return failure("the game says the press did " + toldOf(outcome) + ", the rules "
+                           + toldOf(expected));
         tally_.zeroFloods += onCoveredZero ? 1 : 0;
         tally_.losses += lost ? 1 : 0;
         tally_.chords += p.button == MiddleButton && !lost && model_.coveredCount() < coveredBefore ? 1 : 0;
@@ -514,6 +529,13 @@ private:
         if (model_.wholeBoardShown() && anyCovered)
             return failure("squares are still covered after the whole board was uncovered");
         return std::nullopt;
+    }
+
+    static std::string toldOf(const PressOutcome &outcome)
+    {
+        static constexpr const char *kinds[] = {"nothing", "flagged", "unflagged", "uncovered", "lost"};
+        return std::string(kinds[static_cast<int>(outcome.kind)]) + " (" + std::to_string(outcome.uncovered)
+            + " cells uncovered)";
     }
 
     std::string failure(const std::string &what) const

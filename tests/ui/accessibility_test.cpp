@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace tessfield {
@@ -229,6 +230,12 @@ TEST_F(Accessibility, TheBoardIsATableOfItsRowsAndColumns)
     EXPECT_EQ(cell->rect(), onScreen);
     EXPECT_EQ(board()->childAt(onScreen.center().x(), onScreen.center().y()), grid);
     EXPECT_EQ(grid->childAt(onScreen.center().x(), onScreen.center().y()), cell);
+    // Each action names the first of the board's keys that does the same.
+    QAccessibleActionInterface *actions = cell->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    for (const auto &[action, key] : {std::pair{"uncover", "Space"}, std::pair{"flag", "F"}, std::pair{"chord", "C"}})
+        EXPECT_EQ(actions->keyBindingsForAction(QLatin1String(action)), QStringList(QLatin1String(key)))
+            << action;
 
     // A smaller board makes a smaller table.
     form.entry(1)->setText(QStringLiteral("3"));
