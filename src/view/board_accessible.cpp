@@ -31,7 +31,7 @@ TableShape tableShape(const SquareArray &squares)
     const int columns = squares.arrangement();
     if (columns <= 0 || !squares.exists(0) || !squares.visible(0))
         return {};
-    return {(squares.indexLimit() + columns - 1) / columns, columns};
+    return {squares.arrangedRows(), columns};
 }
 
 class BoardAccessible;

@@ -1,5 +1,6 @@
 #include "board_speech.h"
 
+#include "view/counted_words.h"
 #include "squares/cells.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@ namespace {
 
 std::string cellsUncovered(int count)
 {
-    return std::to_string(count) + (count == 1 ? " cell uncovered" : " cells uncovered");
+    return countedWords(count, "cell uncovered", "cells uncovered");
 }
 
 } // namespace
