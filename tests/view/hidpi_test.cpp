@@ -12,6 +12,7 @@
 #include "game/game.h"
 #include "ui/form1.h"
 #include "view/board_widget.h"
+#include "design_colours.h"
 #include "painted_board.h"
 #include "squares/cells.h"
 #include "view/twips.h"
@@ -42,14 +43,7 @@ qreal expectedRatio()
 
 using fixtures::PaintedBoard;
 
-// The design's colours, 0xBBGGRR.
-constexpr quint32 CoveredBgr = 0x404040;
-constexpr quint32 RevealedBgr = 0xC0C0C0;
-constexpr quint32 MineBgr = 0x8080FF;
-constexpr quint32 FlagBgr = 0xFFFFFF;
-constexpr quint32 BombBgr = 0x000000;
-constexpr std::array<quint32, 9> CountBgr = {0,        0xFF0000, 0x00FF00, 0x0000FF, 0x800000,
-                                             0x000080, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
+using namespace fixtures; // the design's colours
 
 QColor colour(quint32 bgr)
 {

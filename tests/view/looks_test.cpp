@@ -8,6 +8,7 @@
 // square of 255 twips is 17 pixels, so where each square lies is known without asking the
 // widget.
 
+#include "design_colours.h"
 #include "painted_board.h"
 #include "game/game.h"
 
@@ -29,13 +30,7 @@ namespace {
 
 using fixtures::PaintedBoard;
 
-// The design's colours, 0xBBGGRR.
-constexpr quint32 CoveredBgr = 0x404040;
-constexpr quint32 RevealedBgr = 0xC0C0C0;
-constexpr quint32 MineBgr = 0x8080FF;
-constexpr quint32 FlagBgr = 0xFFFFFF;
-constexpr std::array<quint32, 9> CountBgr = {0,        0xFF0000, 0x00FF00, 0x0000FF, 0x800000,
-                                             0x000080, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
+using namespace fixtures; // the design's colours
 
 QRgb rgb(quint32 bgr)
 {
