@@ -507,7 +507,6 @@ QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k)
         .arg(column);
 }
 
-
 std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &board,
                                                                 const SquareChanges &changes)
 {
