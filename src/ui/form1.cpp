@@ -8,7 +8,6 @@
 #include "ui/setup_button.h"
 #include "ui/guidance.h"
 #include "ui/status_line.h"
-#include "ui/ui_accessible.h"
 #include "ui/window_manners.h"
 #include "view/board_speech.h"
 #include "view/board_widget.h"
@@ -67,7 +66,6 @@ QString fromUtf8(std::string_view text)
 Form1::Form1(QWidget *parent)
     : QWidget(parent), game_(*this), manners_(*this, ClientDesign, [this] { placeBoardArea(); })
 {
-    installUiAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("tessfield - qorv418"));
     setWindowIcon(applicationIcon());
@@ -82,7 +80,7 @@ Form1::Form1(QWidget *parent)
 
     manners_.open();
     holdLeastSize();
-    addGuidance(*this);
+    addGuidance(*this, text_, setup_, *square_);
     text_[0]->setFocus();
 
     game_.initialiseForm();
