@@ -64,6 +64,15 @@ void Announcer::announce(const QString &text)
 {
     if (text.isEmpty() || host_.isNull() || !QAccessible::isActive())
         return;
+    // Queued behind the paint that the change being told has asked for.
+    QMetaObject::invokeMethod(
+        host_.data(), [this, text] { post(text); }, Qt::QueuedConnection);
+}
+
+void Announcer::post(const QString &text)
+{
+    if (host_.isNull() || !QAccessible::isActive())
+        return;
     auto *notification = new NotificationAccessible(host_.data(), text);
     posted_.push_back(QAccessible::registerAccessibleInterface(notification));
     while (posted_.size() > Kept) {

@@ -26,11 +26,16 @@ public:
     Announcer(const Announcer &) = delete;
     Announcer &operator=(const Announcer &) = delete;
 
-    // Posts the message; does nothing while no assistive technology listens, or for an
-    // empty text.
+    // Posts the message once the window has done what it has queued, its paint included;
+    // does nothing while no assistive technology listens, or for an empty text. A screen
+    // reader gives up on a question left unanswered for most of a second, and Orca then drops
+    // every event it hears of meanwhile: on a loaded machine a large board's setup or flood
+    // and its paint take that long, and a message posted before them was lost.
     void announce(const QString &text);
 
 private:
+    void post(const QString &text);
+
     // A client reads a message some time after it appears, and one that falls behind (a
     // key held down posts thirty a second) should still find it; each costs a few hundred
     // bytes.

@@ -270,18 +270,9 @@ void Form1::runSetup(int index)
     play([this, index] { game_.setupGame(narrowCast16(index)); });
     holdLeastSize();
     settleBoardArea();
-    // Said after the focus has come to "Play Game", which the screen reader says first, and
-    // posted behind the new board's paint, for the moment the window answers questions again.
-    // A screen reader gives up on a question left unanswered for most of a second, and Orca
-    // then drops every event it hears of meanwhile: on a loaded machine a large board's setup
-    // and first paint take that long, and a sentence posted before them was lost.
+    // After the focus has come to "Play Game", which the screen reader says first.
     if (QAccessible::isActive())
-        QMetaObject::invokeMethod(
-            this,
-            [this, words = setupWords(status_->text(), index, game_.board())] {
-                announcer_->announce(words);
-            },
-            Qt::QueuedConnection);
+        announcer_->announce(setupWords(status_->text(), index, game_.board()));
 }
 
 void Form1::settleBoardArea()
