@@ -57,14 +57,20 @@ void SquareArray::buildArrangement(Int16 columns, Int16 rows)
     Square copy = zero;
     copy.flags = Exists | Visible;
     copy.inscriptionText = NoText;
+    const float left = zero.left;
+    const float top = zero.top;
     squares_.resize(1);
     squares_.reserve(static_cast<std::size_t>(count));
-    for (int row = 0; row < rows; ++row) {
-        copy.top = static_cast<float>(row) * copy.height + squares_[0].top;
-        for (int column = row == 0 ? 1 : 0; column < columns; ++column) {
-            copy.left = static_cast<float>(column) * copy.width + squares_[0].left;
-            squares_.push_back(copy);
+    // One pass over the squares with the row carried along, rather than a loop per row,
+    // which a board of one column would enter 32 767 times for one square each.
+    int column = 1;
+    for (int k = 1, row = 0; k < count; ++k, ++column) {
+        if (column == columns) {
+            column = 0;
+            copy.top = static_cast<float>(++row) * copy.height + top;
         }
+        copy.left = static_cast<float>(column) * copy.width + left;
+        squares_.push_back(copy);
     }
     arrangement_ = columns;
     markLayout();
