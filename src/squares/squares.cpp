@@ -1,6 +1,7 @@
 #include "squares.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
@@ -61,16 +62,25 @@ void SquareArray::buildArrangement(Int16 columns, Int16 rows)
     const float top = zero.top;
     squares_.resize(1);
     squares_.reserve(static_cast<std::size_t>(count));
-    // One pass over the squares with the row carried along, rather than a loop per row,
-    // which a board of one column would enter 32 767 times for one square each.
+    // Placed a block at a time in a buffer of copies and appended in one piece, with the
+    // row carried along rather than a loop per row, which a board of one column would enter
+    // 32 767 times for one square each.
+    std::array<Square, 64> block;
+    block.fill(copy);
     int column = 1;
-    for (int k = 1, row = 0; k < count; ++k, ++column) {
-        if (column == columns) {
-            column = 0;
-            copy.top = static_cast<float>(++row) * copy.height + top;
+    float rowTop = top;
+    for (int k = 1, row = 0; k < count;) {
+        const int placed = std::min(static_cast<int>(block.size()), count - k);
+        for (int i = 0; i < placed; ++i, ++column) {
+            if (column == columns) {
+                column = 0;
+                rowTop = static_cast<float>(++row) * copy.height + top;
+            }
+            block[static_cast<std::size_t>(i)].left = static_cast<float>(column) * copy.width + left;
+            block[static_cast<std::size_t>(i)].top = rowTop;
         }
-        copy.left = static_cast<float>(column) * copy.width + left;
-        squares_.push_back(copy);
+        squares_.insert(squares_.end(), block.begin(), block.begin() + placed);
+        k += placed;
     }
     arrangement_ = columns;
     markLayout();
