@@ -142,7 +142,7 @@ fi
 bin=build/bench/bench
 results=build/bench/results
 rm -rf "$results"
-mkdir -p "$results"
+mkdir -p "$results/screens"
 : >"$results/load.txt"
 # run NAME COMMAND...: runs a benchmark program and notes the load average around it.
 run() {
@@ -162,11 +162,12 @@ if [[ $mode == all ]]; then
     # at device pixel ratio 1 and 2 from a configuration file.
     echo "paint benchmarks..."
     screen_config() { # name width height dpr
-        cat >"$results/screen-$1.json" <<JSON
+        # Beside the results, not among them: report.py reads every JSON file there.
+        cat >"$results/screens/$1.json" <<JSON
 { "screens": [ { "name": "$1", "x": 0, "y": 0, "width": $2, "height": $3,
                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": $4 } ] }
 JSON
-        echo "offscreen:configfile=$PWD/$results/screen-$1.json"
+        echo "offscreen:configfile=$PWD/$results/screens/$1.json"
     }
     platforms=(
         offscreen
@@ -212,7 +213,7 @@ fi
     echo "- Build: $(c++ --version | head -1), release (\`bench\` preset); Qt $(dpkg-query -W -f='${Version}' qt6-base-dev);" \
         "Google Benchmark $(dpkg-query -W -f='${Version}' libbenchmark-dev); Xvfb 1920 × 1080 × 24"
     echo "- Run: $(date -u +%Y-%m-%dT%H:%MZ), $(git rev-parse --short HEAD) (\`bash scripts/bench.sh${1:+ $1}\`), $priority"
-    echo "- 1-minute load average before → after each program: $(awk '{ printf "%s%s %s → %s", NR > 1 ? "; " : "", $1, $2, $3 }' "$results/load.txt")"
+    echo "- 1-minute load average before → after each program: $(awk '{ printf "%s%s %s → %s", (NR > 1 ? "; " : ""), $1, $2, $3 }' "$results/load.txt")"
 } >"$results/run.txt"
 
 python3 bench/report.py "$results" docs/performance.md
