@@ -63,7 +63,7 @@ int main(int argc, char **argv)
     QString argument;
     for (int i = 1; i < argc; ++i) {
         const QString given = QString::fromLocal8Bit(argv[i]);
-        const auto board = std::ranges::find_if(bench::Boards, [&](const bench::BoardSize &b) {
+        const auto *const board = std::ranges::find_if(bench::Boards, [&](const bench::BoardSize &b) {
             return given == QString::fromStdString(b.label());
         });
         if (board != bench::Boards.end())

@@ -62,7 +62,7 @@ void countNeighbours(Board &board)
     // them; the sum is the rule's count, at a few additions per cell rather than a walk of
     // nine. Passes over the whole board, with only two corrections per row, keep a board of
     // one column (32 767 rows of one cell) as cheap per cell as a square one.
-    const std::size_t columns = static_cast<std::size_t>(board.columnCount);
+    const auto columns = static_cast<std::size_t>(board.columnCount);
     const std::size_t cells = board.mineGrid.size();
     const std::uint8_t *const mines = &board.mineGrid[0];
     Int16 *const counts = &board.countGrid[0];
