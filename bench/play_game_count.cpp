@@ -1,6 +1,7 @@
-// One growing "Play Game" on 181 x 181, for callgrind's instruction count: the window holds
-// the default 15 x 10 board, the entries ask for the largest square board, and the count
-// covers the click and every event that follows until the window is painted and flushed.
+// One growing "Play Game" on a largest board (181 x 181 unless another is named), for
+// callgrind's instruction count: the window holds the default 15 x 10 board, the entries ask
+// for the largest board, and the count covers the click and every event that follows until
+// the window is painted and flushed.
 // Instructions do not depend on how busy the machine is, so two builds compare exactly:
 //
 //   export QT_QPA_PLATFORM=offscreen:configfile=bench/screen-1920x1080.json
@@ -8,6 +9,7 @@
 //       build/bench/bench/play_game_count        (one line)
 //   callgrind_annotate play.out | head      # "PROGRAM TOTALS"
 //
+//   play_game_count 32767x1     the one-column board (rows x columns, one of bench/boards.h's)
 //   play_game_count floor       counts the platform floor instead: the empty window grown
 //                               from and to the same sizes and painted
 //   play_game_count SHOT.png    also saves what the window shows afterwards, and beside it
@@ -29,6 +31,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <algorithm>
 
 #if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>
@@ -54,14 +58,25 @@ int main(int argc, char **argv)
 {
     using namespace tessfield;
     QApplication app(argc, argv);
-    const QString argument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    // A board's label picks it; whatever else is given is the floor or a picture's path.
+    bench::BoardSize size = bench::Boards[2];
+    QString argument;
+    for (int i = 1; i < argc; ++i) {
+        const QString given = QString::fromLocal8Bit(argv[i]);
+        const auto *const board = std::ranges::find_if(bench::Boards, [&](const bench::BoardSize &b) {
+            return given == QString::fromStdString(b.label());
+        });
+        if (board != bench::Boards.end())
+            size = *board;
+        else
+            argument = given;
+    }
     Form1 form;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form))
         return 1;
     form.setupButton(Game::PlayGame)->click();
     drainEvents();
-    const bench::BoardSize size = bench::Boards[2];
     form.entry(1)->setText(QString::number(size.rows));
     form.entry(2)->setText(QString::number(size.columns));
     form.entry(3)->setText(QString::number(bench::mineCount(size, bench::Mines::Density)));

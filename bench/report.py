@@ -174,8 +174,8 @@ def main():
                 for key, values in load(out / f"{run}.json")[0].items():
                     times.setdefault(key, []).extend(values)
             print("\n".join(latency(times, f"{side}: ")) + "\n")
-        print(f"One growing \"Play Game\" on 181 × 181, callgrind: A {info['A instructions']}, "
-              f"B {info['B instructions']} instructions; floor {info['floor instructions']}.")
+        print("Instructions (callgrind, offscreen platform):\n")
+        print((out / "instructions.md").read_text())
         print(f"Pictures after \"Play Game\" and \"Test Code\": {info['pictures']}.")
         print(f"1-minute load average before and after each run: {info['load']}.")
         return

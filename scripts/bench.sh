@@ -12,9 +12,9 @@
 # allows it (it says when it does not), and the 1-minute load average is noted around each
 # program. --compare builds REV in build/compare/ (from `git archive`, measured by this
 # tree's benchmarks, so both builds run the same harness), runs the latency benchmarks of
-# the two builds in the order A B B A on one Xvfb, counts one growing "Play Game" of each
-# with callgrind, compares their pictures pixel for pixel and writes the whole to
-# build/compare/report.md; docs/performance.md is left alone. A busy machine slows A and B
+# the two builds in the order A B B A on one Xvfb, counts one growing "Play Game" of each on
+# each largest board with callgrind, compares their pictures pixel for pixel and writes the
+# whole to build/compare/report.md; docs/performance.md is left alone. A busy machine slows A and B
 # alike, so a difference that shows in both halves is the code's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -48,14 +48,30 @@ else
 fi
 echo "$priority"
 
-# count_instructions BENCH_DIR OUT [floor]: callgrind's count of one growing "Play Game" on
-# 181 x 181 (or of its platform floor).
+# The largest boards, where a growing "Play Game" is counted and its pictures compared.
+largest=(181x181 1x32767 32767x1)
+
+# count_instructions BENCH_DIR OUT BOARD [floor]: callgrind's count of one growing "Play Game"
+# on the board (or of its platform floor).
 count_instructions() {
     valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$2.callgrind" \
-        "$1/play_game_count" ${3:+"$3"} >"$2.log" 2>&1
+        "$1/play_game_count" "$3" ${4:+"$4"} >"$2.log" 2>&1
     sed -n 's/.*Collected : \([0-9]*\)$/\1/p' "$2.log" | tail -1 >"$2"
 }
-millions() { awk '{ printf "%.1f million", $1 / 1e6 }' "$1"; }
+millions() { awk '{ printf "%.2f million", $1 / 1e6 }' "$1"; }
+# counts_table ROW=PREFIX...: a table of the counts OUT/PREFIX-BOARD.instructions, one row each.
+counts_table() {
+    echo "| one growing \"Play Game\", from the click to the window painted | 181 × 181 | 1 × 32 767 | 32 767 × 1 |"
+    echo "|---|--:|--:|--:|"
+    local row board
+    for row in "$@"; do
+        printf '| %s |' "${row%%=*}"
+        for board in "${largest[@]}"; do
+            printf ' %s |' "$(millions "${row#*=}-$board.instructions")"
+        done
+        echo
+    done
+}
 
 # latency BIN OUT: the latency rows and their floors on the running Xvfb.
 latency() {
@@ -99,20 +115,23 @@ if [[ $mode == compare ]]; then
         loads+=("$run $before → $(load1)")
     done
     echo "instruction counts and pictures..."
-    count_instructions "$a" "$out/A.instructions"
-    count_instructions "$b" "$out/B.instructions"
-    count_instructions "$a" "$out/floor.instructions" floor
-    "$a/play_game_count" "$out/A.png" && "$b/play_game_count" "$out/B.png"
-    pictures="differ"
-    cmp -s "$out/A.png" "$out/B.png" && cmp -s "$out/A-test-code.png" "$out/B-test-code.png" &&
-        pictures="the same, pixel for pixel"
+    pictures="the same, pixel for pixel"
+    for board in "${largest[@]}"; do
+        count_instructions "$a" "$out/A-$board.instructions" "$board"
+        count_instructions "$b" "$out/B-$board.instructions" "$board"
+        count_instructions "$a" "$out/floor-$board.instructions" "$board" floor
+        "$a/play_game_count" "$board" "$out/A-$board.png" && "$b/play_game_count" "$board" "$out/B-$board.png"
+        if ! cmp -s "$out/A-$board.png" "$out/B-$board.png" ||
+            ! cmp -s "$out/A-$board-test-code.png" "$out/B-$board-test-code.png"; then
+            pictures="differ"
+        fi
+    done
+    counts_table "A, this tree=$out/A" "B, $compare=$out/B" "the platform floor=$out/floor" \
+        >"$out/instructions.md"
     {
         echo "A: this tree ($(git rev-parse --short HEAD))"
         echo "B: $compare ($(git rev-parse --short "$compare"))"
         echo "priority: $priority"
-        echo "A instructions: $(millions "$out/A.instructions")"
-        echo "B instructions: $(millions "$out/B.instructions")"
-        echo "floor instructions: $(millions "$out/floor.instructions")"
         echo "pictures: $pictures"
         echo "load: $(IFS=';'; echo "${loads[*]}")"
     } >"$out/info.txt"
@@ -123,7 +142,7 @@ fi
 bin=build/bench/bench
 results=build/bench/results
 rm -rf "$results"
-mkdir -p "$results"
+mkdir -p "$results/screens"
 : >"$results/load.txt"
 # run NAME COMMAND...: runs a benchmark program and notes the load average around it.
 run() {
@@ -143,11 +162,12 @@ if [[ $mode == all ]]; then
     # at device pixel ratio 1 and 2 from a configuration file.
     echo "paint benchmarks..."
     screen_config() { # name width height dpr
-        cat >"$results/screen-$1.json" <<JSON
+        # Beside the results, not among them: report.py reads every JSON file there.
+        cat >"$results/screens/$1.json" <<JSON
 { "screens": [ { "name": "$1", "x": 0, "y": 0, "width": $2, "height": $3,
                  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": $4 } ] }
 JSON
-        echo "offscreen:configfile=$PWD/$results/screen-$1.json"
+        echo "offscreen:configfile=$PWD/$results/screens/$1.json"
     }
     platforms=(
         offscreen
@@ -163,11 +183,12 @@ JSON
 fi
 
 echo "instruction counts of one growing Play Game and of its floor..."
-count_instructions "$bin" "$results/program.instructions"
-count_instructions "$bin" "$results/floor.instructions" floor
-echo "One growing \"Play Game\" on 181 × 181, from the click to the window painted: $(millions \
-"$results/program.instructions") instructions; its platform floor, the empty window grown \
-between the same sizes and painted: $(millions "$results/floor.instructions")." \
+for board in "${largest[@]}"; do
+    count_instructions "$bin" "$results/program-$board.instructions" "$board"
+    count_instructions "$bin" "$results/floor-$board.instructions" "$board" floor
+done
+counts_table "the program=$results/program" \
+    "its platform floor: the empty window grown between the same sizes and painted=$results/floor" \
     >"$results/instructions.txt"
 
 # A real X server for the latency (each row in rounds with its platform floor), the peak
@@ -192,7 +213,7 @@ fi
     echo "- Build: $(c++ --version | head -1), release (\`bench\` preset); Qt $(dpkg-query -W -f='${Version}' qt6-base-dev);" \
         "Google Benchmark $(dpkg-query -W -f='${Version}' libbenchmark-dev); Xvfb 1920 × 1080 × 24"
     echo "- Run: $(date -u +%Y-%m-%dT%H:%MZ), $(git rev-parse --short HEAD) (\`bash scripts/bench.sh${1:+ $1}\`), $priority"
-    echo "- 1-minute load average before → after each program: $(awk '{ printf "%s%s %s → %s", NR > 1 ? "; " : "", $1, $2, $3 }' "$results/load.txt")"
+    echo "- 1-minute load average before → after each program: $(awk '{ printf "%s%s %s → %s", (NR > 1 ? "; " : ""), $1, $2, $3 }' "$results/load.txt")"
 } >"$results/run.txt"
 
 python3 bench/report.py "$results" docs/performance.md

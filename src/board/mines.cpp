@@ -56,33 +56,39 @@ void placeMines(Board &board, MineRandom &random, double gameId)
 
 void countNeighbours(Board &board)
 {
-    // The 3 x 3 block's sum, taken in two steps: each column's three cells of the rows
-    // around this one, then three of those sums side by side. Cells off the board count
-    // nothing, which is the rule's skipping of them; the sum is the rule's count, at two
-    // additions per cell rather than a walk of nine.
-    const int columns = board.columnCount;
-    const int rows = board.rowCount;
+    // The 3 x 3 block's sum, taken in two steps over the cells in storage order: each cell's
+    // column of three (itself, the cell above, the cell below), then three of those sums
+    // side by side. Cells off the board count nothing, which is the rule's skipping of
+    // them; the sum is the rule's count, at a few additions per cell rather than a walk of
+    // nine. Passes over the whole board, with only two corrections per row, keep a board of
+    // one column (32 767 rows of one cell) as cheap per cell as a square one.
+    const auto columns = static_cast<std::size_t>(board.columnCount);
+    const std::size_t cells = board.mineGrid.size();
     const std::uint8_t *const mines = &board.mineGrid[0];
     Int16 *const counts = &board.countGrid[0];
-    // Column sums with a zero on either side, for the block's first and last column.
-    std::vector<int> sums(static_cast<std::size_t>(columns) + 2, 0);
-    for (int row = 0; row < rows; ++row) {
-        const std::uint8_t *const here = mines + static_cast<std::ptrdiff_t>(row) * columns;
-        const std::uint8_t *const above = row > 0 ? here - columns : nullptr;
-        const std::uint8_t *const below = row + 1 < rows ? here + columns : nullptr;
-        for (int column = 0; column < columns; ++column) {
-            int sum = here[column] != 0 ? 1 : 0;
-            if (above != nullptr)
-                sum += above[column] != 0 ? 1 : 0;
-            if (below != nullptr)
-                sum += below[column] != 0 ? 1 : 0;
-            sums[static_cast<std::size_t>(column) + 1] = sum;
-        }
-        Int16 *const out = counts + static_cast<std::ptrdiff_t>(row) * columns;
-        for (int column = 0; column < columns; ++column) {
-            const auto at = static_cast<std::size_t>(column);
-            out[column] = narrowCast16(sums[at] + sums[at + 1] + sums[at + 2]);
-        }
+    // Column sums (at most 3), cell k's at k + 1: a zero on either end stands for the cells
+    // before the first and after the last.
+    std::vector<std::uint8_t> sums(cells + 2, 0);
+    std::uint8_t *const sum = sums.data();
+    for (std::size_t k = 0; k < cells; ++k)
+        sum[k + 1] = mines[k] != 0 ? 1 : 0;
+    for (std::size_t k = columns; k < cells; ++k)
+        sum[k + 1] = static_cast<std::uint8_t>(sum[k + 1] + (mines[k - columns] != 0 ? 1 : 0));
+    for (std::size_t k = 0; k + columns < cells; ++k)
+        sum[k + 1] = static_cast<std::uint8_t>(sum[k + 1] + (mines[k + columns] != 0 ? 1 : 0));
+    if (columns == 1) {
+        for (std::size_t k = 0; k < cells; ++k)
+            counts[k] = sum[k + 1];
+        return;
+    }
+    for (std::size_t k = 0; k < cells; ++k)
+        counts[k] = static_cast<Int16>(sum[k] + sum[k + 1] + sum[k + 2]);
+    // A row's first cell took in the last cell of the row above, and its last cell the
+    // first of the row below: neither is its neighbour.
+    for (std::size_t first = 0; first < cells; first += columns) {
+        const std::size_t last = first + columns - 1;
+        counts[first] = static_cast<Int16>(counts[first] - sum[first]);
+        counts[last] = static_cast<Int16>(counts[last] - sum[last + 2]);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "squares.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
@@ -57,14 +58,29 @@ void SquareArray::buildArrangement(Int16 columns, Int16 rows)
     Square copy = zero;
     copy.flags = Exists | Visible;
     copy.inscriptionText = NoText;
+    const float left = zero.left;
+    const float top = zero.top;
     squares_.resize(1);
     squares_.reserve(static_cast<std::size_t>(count));
-    for (int row = 0; row < rows; ++row) {
-        copy.top = static_cast<float>(row) * copy.height + squares_[0].top;
-        for (int column = row == 0 ? 1 : 0; column < columns; ++column) {
-            copy.left = static_cast<float>(column) * copy.width + squares_[0].left;
-            squares_.push_back(copy);
+    // Placed a block at a time in a buffer of copies and appended in one piece, with the
+    // row carried along rather than a loop per row, which a board of one column would enter
+    // 32 767 times for one square each.
+    std::array<Square, 64> block;
+    block.fill(copy);
+    int column = 1;
+    float rowTop = top;
+    for (int k = 1, row = 0; k < count;) {
+        const int placed = std::min(static_cast<int>(block.size()), count - k);
+        for (int i = 0; i < placed; ++i, ++column) {
+            if (column == columns) {
+                column = 0;
+                rowTop = static_cast<float>(++row) * copy.height + top;
+            }
+            block[static_cast<std::size_t>(i)].left = static_cast<float>(column) * copy.width + left;
+            block[static_cast<std::size_t>(i)].top = rowTop;
         }
+        squares_.insert(squares_.end(), block.begin(), block.begin() + placed);
+        k += placed;
     }
     arrangement_ = columns;
     markLayout();

@@ -364,12 +364,26 @@ void Form1::setStatusText(std::string_view text)
     // A refusal explains itself in a sentence that the designed line cannot hold, so the
     // line grows downwards to fit whatever it is given.
     QRect area = statusDesign_;
-    const int needed = status_->heightForWidth(area.width());
+    const int needed = statusHeight();
     if (needed > area.height())
         area.setHeight(needed);
     status_->setGeometry(area);
     status_->setToolTip(shown);
     Q_EMIT statusWritten(shown);
+}
+
+int Form1::statusHeight()
+{
+    // Refusals and failures quote what they were given, so the texts kept are bounded.
+    if (status_->font() != statusHeightsFont_ || statusHeights_.size() >= 32) {
+        statusHeights_.clear();
+        statusHeightsFont_ = status_->font();
+    }
+    const QString text = status_->text();
+    auto found = statusHeights_.constFind(text);
+    if (found == statusHeights_.constEnd())
+        found = statusHeights_.insert(text, status_->heightForWidth(statusDesign_.width()));
+    return *found;
 }
 
 void Form1::setOuterSize(float widthTwips, float heightTwips)

@@ -13,6 +13,8 @@
 #include "game/game.h"
 #include "ui/window_manners.h"
 
+#include <QFont>
+#include <QHash>
 #include <QWidget>
 
 #include <array>
@@ -84,6 +86,8 @@ private:
     void fitLabelFont();
     void holdLeastSize();
     void settleBoardArea();
+    // The height the status line needs at its designed width for the text it holds.
+    int statusHeight();
     void placeInTwips(QWidget *widget, double left, double top, double width, double height);
     void placeBoardArea();
 
@@ -97,6 +101,10 @@ private:
     QScrollArea *boardArea_ = nullptr;
     BoardWidget *square_ = nullptr;
     QRect statusDesign_;
+    // Every setup writes the same few stage messages, and laying one out to learn its height
+    // costs more than the rest of its step: each is laid out once per font.
+    QHash<QString, int> statusHeights_;
+    QFont statusHeightsFont_;
     std::unique_ptr<Announcer> announcer_;
 };
 

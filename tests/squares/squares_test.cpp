@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <vector>
 
 namespace tessfield {
 namespace {
@@ -144,6 +145,53 @@ TEST(SquareArray, FindsTheVisibleSquareUnderAPoint)
     // Moved away from its place in the arrangement, a square is still found where it is.
     squares.setLeft(5, 9000.0F);
     EXPECT_EQ(squares.squareAt(9001.0F, 120.0F + 256.0F), std::optional<Int16>(5));
+}
+
+// A built board stands edge to edge in rows from element 0's corner: with the window's
+// 255-twip squares from (1800, 120), square k of a board of C columns at left
+// 1800 + 255 (k mod C) and top 120 + 255 (k div C), worked out here by hand for each
+// board's first, row-ending, row-starting and last squares.
+TEST(SquareArray, BuiltBoardStandsInItsRows)
+{
+    struct Place {
+        Int16 k;
+        float left;
+        float top;
+    };
+    struct Case {
+        Int16 rows;
+        Int16 columns;
+        std::vector<Place> places;
+    };
+    const std::vector<Case> cases = {
+        {10, 15, {{0, 1800, 120}, {14, 5370, 120}, {15, 1800, 375}, {149, 5370, 2415}}},
+        {181, 181, {{180, 47700, 120}, {181, 1800, 375}, {32580, 1800, 46020}, {32760, 47700, 46020}}},
+        {1, 32767, {{1, 2055, 120}, {32766, 8357130, 120}}},
+        {32767, 1, {{1, 1800, 375}, {2, 1800, 630}, {32766, 1800, 8355450}}},
+    };
+    for (const Case &c : cases) {
+        SquareArray squares(design());
+        squares.clearChanges();
+        squares.buildArrangement(c.columns, c.rows);
+        const int cells = int{c.rows} * int{c.columns};
+        EXPECT_EQ(squares.indexLimit(), cells) << c.rows << " x " << c.columns;
+        EXPECT_EQ(squares.arrangement(), c.columns) << c.rows << " x " << c.columns;
+        EXPECT_EQ(squares.arrangedRows(), c.rows) << c.rows << " x " << c.columns;
+        // One layout change for the whole board, no cell of it repainted on its own.
+        EXPECT_TRUE(squares.changes().layout);
+        EXPECT_TRUE(squares.changes().cells.empty());
+        for (const Place &place : c.places) {
+            const auto at = [&] {
+                return testing::Message() << c.rows << " x " << c.columns << ", square " << place.k;
+            };
+            ASSERT_TRUE(squares.exists(place.k)) << at();
+            EXPECT_TRUE(squares.visible(place.k)) << at();
+            EXPECT_EQ(squares.left(place.k), place.left) << at();
+            EXPECT_EQ(squares.top(place.k), place.top) << at();
+            EXPECT_EQ(squares.width(place.k), 255.0F) << at();
+            EXPECT_EQ(squares.height(place.k), 255.0F) << at();
+        }
+    }
 }
 
 // A board of 32 761 squares holds 24 bytes per square and no spare room: the squares are

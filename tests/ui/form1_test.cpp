@@ -222,6 +222,14 @@ TEST_F(Form1Test, RefusalOnAShortWindowIsStillShownWhole)
     EXPECT_EQ(form.status()->text().toStdString(), refusals::Rows);
     EXPECT_GT(form.height(), form.status()->geometry().bottom());
     EXPECT_EQ(form.game().board().rowCount, 1);
+
+    // In a larger face the same message takes more room than it did before.
+    QFont larger = form.status()->font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    form.status()->setFont(larger);
+    press(1);
+    EXPECT_GE(form.status()->height(), form.status()->heightForWidth(form.status()->width()));
+    EXPECT_GT(form.height(), form.status()->geometry().bottom());
 }
 
 struct FittedBoard {

@@ -1,6 +1,7 @@
 // The board widget on the offscreen platform: where its squares lie, and presses of the
 // mouse and the keys reaching the right square. What it shows is checked in looks_test.cpp.
 
+#include "design_colours.h"
 #include "painted_board.h"
 #include "game/actions.h"
 #include "game/game.h"
@@ -11,6 +12,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <vector>
 
 namespace tessfield {
 namespace {
@@ -153,6 +159,75 @@ TEST(BoardWidgetKeys, PressTheCurrentCellAsTheirButton)
         const QList<QVariant> arguments = pressed.takeFirst();
         EXPECT_EQ(arguments.at(0).toInt(), 7) << c.name;
         EXPECT_EQ(arguments.at(1).toInt(), c.button) << c.name;
+    }
+}
+
+// Alike squares side by side are copied in runs from strips of 64 looks: a run longer than
+// a strip, one cut by the edge of the painted area and one ended by another look must each
+// leave every square at its place, 17 pixels square from the board's corner, with its
+// inside in its own colour, a seam along its right edge (whose shade is the painter's), and
+// every whole square pixel for pixel like the others of its look, wherever its run began.
+TEST(BoardWidget, RunsOfAlikeSquaresLeaveEverySquareInPlace)
+{
+    constexpr int Cell = 17;
+    struct Case {
+        Int16 rows;
+        Int16 columns;
+        std::vector<Int16> uncovered;
+        QRect painted; // pixels of the widget
+    };
+    const std::vector<Case> cases = {
+        {10, 15, {16, 17, 29}, QRect(0, 0, 15 * Cell, 10 * Cell)},
+        // Runs of 59 (cut at the left), 63, 1, 134 (two strips and a part) and 20 (cut at
+        // the right) covered squares.
+        {1, 32767, {100, 164, 166, 301}, QRect(41 * Cell + 5, 0, 280 * Cell, Cell)},
+        {181, 181, {5 * 181 + 10, 6 * 181 + 130}, QRect(3, 4 * Cell + 2, 181 * Cell - 3, 4 * Cell)},
+        {32767, 1, {1000, 1001}, QRect(0, 990 * Cell + 9, Cell, 40 * Cell)},
+    };
+    // Greys, the same read as 0xBBGGRR or as RGB.
+    const QRgb covered = 0xFF000000U | fixtures::CoveredBgr;
+    const QRgb uncovered = 0xFF000000U | fixtures::RevealedBgr;
+    for (const Case &c : cases) {
+        PaintedBoard game(c.rows, c.columns, 0, 11540);
+        for (const Int16 k : c.uncovered)
+            game.squares.setBackground(k, RevealedColour);
+        game.show();
+        const QImage image = game.widget.grab(c.painted).toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), c.painted.size());
+        const auto isUncovered = [&](int k) { return std::ranges::count(c.uncovered, k) > 0; };
+        int wrong = 0;
+        const auto fail = [&](QPoint at, int k, const char *what) {
+            if (++wrong <= 3)
+                ADD_FAILURE() << c.rows << " x " << c.columns << ": pixel " << at.x() << ", " << at.y()
+                              << " of square " << k << ": " << what;
+        };
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QPoint at = c.painted.topLeft() + QPoint(x, y);
+                const int inX = at.x() % Cell;
+                const int inY = at.y() % Cell;
+                if (inY == 0 || inY == Cell - 1 || inX == 0)
+                    continue; // the top and bottom edges, and the left one of covered squares
+                const int k = at.y() / Cell * c.columns + at.x() / Cell;
+                const QRgb inside = isUncovered(k) ? uncovered : covered;
+                if (inX == Cell - 1 ? image.pixel(x, y) == inside : image.pixel(x, y) != inside)
+                    fail(at, k, inX == Cell - 1 ? "no seam" : "not its colour");
+            }
+        }
+        // Every whole square against the first whole square of its look.
+        std::array<std::optional<QImage>, 2> first;
+        for (int y = (c.painted.top() + Cell - 1) / Cell * Cell; y + Cell <= c.painted.bottom() + 1; y += Cell) {
+            for (int x = (c.painted.left() + Cell - 1) / Cell * Cell; x + Cell <= c.painted.right() + 1; x += Cell) {
+                const int k = y / Cell * c.columns + x / Cell;
+                const QImage square = image.copy(QRect(QPoint(x, y) - c.painted.topLeft(), QSize(Cell, Cell)));
+                std::optional<QImage> &like = first.at(isUncovered(k) ? 1 : 0);
+                if (!like)
+                    like = square;
+                else if (square != *like)
+                    fail({x, y}, k, "unlike the others of its look");
+            }
+        }
+        EXPECT_EQ(wrong, 0) << c.rows << " x " << c.columns;
     }
 }
 
