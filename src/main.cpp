@@ -1,6 +1,7 @@
 #include "ui/app_icon.h"
 #include "ui/command_line.h"
 #include "ui/form1.h"
+#include "ui/ui_accessible.h"
 
 #include <QApplication>
 
@@ -24,6 +25,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QLatin1String(tessfield::programVersion()));
     QGuiApplication::setDesktopFileName(QLatin1String(tessfield::ApplicationId));
     QApplication::setWindowIcon(tessfield::applicationIcon());
+    tessfield::installUiAccessibility();
     tessfield::Form1 form;
     form.show();
     return QApplication::exec();

@@ -1,7 +1,5 @@
 #include "entry.h"
 
-#include "ui/ui_accessible.h"
-
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -57,8 +55,6 @@ private:
 
 Entry::Entry(const QString &text, QWidget *parent) : QLineEdit(text, parent)
 {
-    // Assistive technology must find the whole-value text interface from the start.
-    installUiAccessibility();
     connect(this, &QLineEdit::textEdited, this, [this] { ++changes_; });
 }
 

@@ -8,7 +8,6 @@
 #include "ui/setup_button.h"
 #include "ui/guidance.h"
 #include "ui/status_line.h"
-#include "ui/ui_accessible.h"
 #include "ui/window_manners.h"
 #include "view/board_speech.h"
 #include "view/board_widget.h"
@@ -67,7 +66,6 @@ QString fromUtf8(std::string_view text)
 Form1::Form1(QWidget *parent)
     : QWidget(parent), game_(*this), manners_(*this, ClientDesign, [this] { placeBoardArea(); })
 {
-    installUiAccessibility();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("tessfield - qorv418"));
     setWindowIcon(applicationIcon());
@@ -82,7 +80,7 @@ Form1::Form1(QWidget *parent)
 
     manners_.open();
     holdLeastSize();
-    addGuidance(*this);
+    addGuidance(*this, text_, setup_, *square_);
     text_[0]->setFocus();
 
     game_.initialiseForm();
@@ -272,9 +270,18 @@ void Form1::runSetup(int index)
     play([this, index] { game_.setupGame(narrowCast16(index)); });
     holdLeastSize();
     settleBoardArea();
-    // After the focus has come to "Play Game", which the screen reader says first.
+    // Said after the focus has come to "Play Game", which the screen reader says first, and
+    // posted behind the new board's paint, for the moment the window answers questions again.
+    // A screen reader gives up on a question left unanswered for most of a second, and Orca
+    // then drops every event it hears of meanwhile: on a loaded machine a large board's setup
+    // and first paint take that long, and a sentence posted before them was lost.
     if (QAccessible::isActive())
-        announcer_->announce(setupWords(status_->text(), index, game_.board()));
+        QMetaObject::invokeMethod(
+            this,
+            [this, words = setupWords(status_->text(), index, game_.board())] {
+                announcer_->announce(words);
+            },
+            Qt::QueuedConnection);
 }
 
 void Form1::settleBoardArea()

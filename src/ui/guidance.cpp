@@ -1,7 +1,6 @@
 #include "guidance.h"
 
 #include "board/entries.h"
-#include "ui/form1.h"
 #include "view/board_widget.h"
 
 #include <QKeySequence>
@@ -33,7 +32,8 @@ QString text(std::string_view words)
 
 } // namespace
 
-void addGuidance(Form1 &form)
+void addGuidance(QWidget &window, const std::array<QLineEdit *, 4> &entries,
+                 const std::array<QPushButton *, 2> &setupButtons, BoardWidget &board)
 {
     // Each entry's range in the words that refuse a number outside it.
     const std::array<QString, 4> ranges = {
@@ -44,11 +44,11 @@ void addGuidance(Form1 &form)
                              "places none"),
         text(refusals::GameId) + QStringLiteral("; one ID always gives one board"),
     };
-    for (int entry = 1; entry <= 4; ++entry)
-        form.entry(entry)->setToolTip(ranges.at(static_cast<std::size_t>(entry - 1)));
-    form.setupButton(0)->setToolTip(
+    for (std::size_t entry = 0; entry < entries.size(); ++entry)
+        entries.at(entry)->setToolTip(ranges.at(entry));
+    setupButtons[0]->setToolTip(
         QStringLiteral("Build the board of these entries and show it uncovered"));
-    form.setupButton(1)->setToolTip(
+    setupButtons[1]->setToolTip(
         QStringLiteral("Build a new board of these entries, all covered (Return in an entry "
                        "box presses it)"));
 
@@ -56,12 +56,12 @@ void addGuidance(Form1 &form)
     // The board's description ends with them, as the window says them.
     QString help;
     for (const WindowKey &key : WindowKeys) {
-        auto *shortcut = new QShortcut(QKeySequence(key.keys), &form);
-        QObject::connect(shortcut, &QShortcut::activated, &form, &QWidget::close);
+        auto *shortcut = new QShortcut(QKeySequence(key.keys), &window);
+        QObject::connect(shortcut, &QShortcut::activated, &window, &QWidget::close);
         help += (help.isEmpty() ? QString() : QStringLiteral(" and "))
             + QKeySequence(key.keys).toString(QKeySequence::PortableText) + u' ' + QLatin1String(key.does);
     }
-    form.board()->setWindowKeysHelp(help);
+    board.setWindowKeysHelp(help);
 }
 
 } // namespace tessfield

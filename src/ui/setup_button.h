@@ -13,7 +13,7 @@ class SetupButton : public QPushButton {
     Q_OBJECT
 
 public:
-    SetupButton(const QString &caption, QWidget *parent);
+    SetupButton(const QString &caption, QWidget *parent) : QPushButton(caption, parent) {}
 };
 
 } // namespace tessfield

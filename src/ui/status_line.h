@@ -11,7 +11,7 @@ class StatusLine : public QLabel {
     Q_OBJECT
 
 public:
-    explicit StatusLine(QWidget *parent = nullptr);
+    explicit StatusLine(QWidget *parent = nullptr) : QLabel(parent) {}
 };
 
 } // namespace tessfield

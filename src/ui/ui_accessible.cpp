@@ -5,6 +5,7 @@
 #include "ui/setup_button.h"
 #include "ui/form1.h"
 #include "ui/status_line.h"
+#include "view/board_accessible.h"
 
 #include <QAccessibleWidget>
 #include <QFontMetrics>
@@ -234,6 +235,7 @@ void installUiAccessibility()
 {
     static const bool installed = [] {
         QAccessible::installFactory(&uiFactory);
+        installBoardAccessibility();
         guardAtSpiAdaptor();
         return true;
     }();

@@ -8,8 +8,9 @@
 
 namespace tessfield {
 
-// Makes Qt build these interfaces; does its work once per process. The window calls it
-// before it reports anything to assistive technology.
+// Makes Qt build these interfaces and the board's, and screens what clients ask of Qt's
+// AT-SPI adaptor. Called once at start-up, before the window is made, so that each control's
+// first accessible interface is already its own; does its work once per process.
 void installUiAccessibility();
 
 } // namespace tessfield

@@ -507,15 +507,6 @@ QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k)
         .arg(column);
 }
 
-void installBoardAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(&boardFactory);
-        return true;
-    }();
-    (void)installed;
-}
-
 std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &board,
                                                                 const SquareChanges &changes)
 {
@@ -553,15 +544,6 @@ std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &bo
     return events;
 }
 
-void notifyBoardChanges(BoardWidget &board, const SquareChanges &changes)
-{
-    // Qt resolves an event's interfaces even when nobody listens, so nothing is built then.
-    if (!QAccessible::isActive())
-        return;
-    for (const auto &event : boardChangeEvents(board, changes))
-        QAccessible::updateAccessibility(event.get());
-}
-
 std::vector<std::unique_ptr<QAccessibleEvent>> currentCellEvents(BoardWidget &board)
 {
     std::vector<std::unique_ptr<QAccessibleEvent>> events;
@@ -576,12 +558,42 @@ std::vector<std::unique_ptr<QAccessibleEvent>> currentCellEvents(BoardWidget &bo
     return events;
 }
 
-void notifyCurrentCell(BoardWidget &board)
+namespace {
+
+// Sends listening assistive technology the events of what a board shows. Qt resolves an
+// event's interfaces even when nobody listens, so nothing is built then.
+class BoardTeller : public BoardObserver {
+public:
+    void changesShown(BoardWidget &board, const SquareChanges &changes) override
+    {
+        if (QAccessible::isActive())
+            send(boardChangeEvents(board, changes));
+    }
+    void currentCellDue(BoardWidget &board) override
+    {
+        if (QAccessible::isActive())
+            send(currentCellEvents(board));
+    }
+
+private:
+    static void send(const std::vector<std::unique_ptr<QAccessibleEvent>> &events)
+    {
+        for (const auto &event : events)
+            QAccessible::updateAccessibility(event.get());
+    }
+};
+
+} // namespace
+
+void installBoardAccessibility()
 {
-    if (!QAccessible::isActive())
-        return;
-    for (const auto &event : currentCellEvents(board))
-        QAccessible::updateAccessibility(event.get());
+    static BoardTeller teller;
+    static const bool installed = [] {
+        QAccessible::installFactory(&boardFactory);
+        BoardWidget::observeEveryBoard(&teller);
+        return true;
+    }();
+    (void)installed;
 }
 
 } // namespace tessfield

@@ -30,8 +30,9 @@ QString squareStateText(const SquareArray &squares, Int16 k);
 // rows and columns counted from 1.
 QString cellAccessibleName(const SquareArray &squares, Int16 columns, Int16 k);
 
-// Makes Qt build the board's accessible table for every BoardWidget; called by the widget,
-// does its work once per process.
+// Makes Qt build the board's accessible table for every BoardWidget, and tells listening
+// assistive technology what each board shows. Called once at start-up, before the first
+// board is made, so that its first accessible interface is already the table.
 void installBoardAccessibility();
 
 // What the squares' changes did to the board's table, as the events that tell it: a new
@@ -41,14 +42,8 @@ void installBoardAccessibility();
 std::vector<std::unique_ptr<QAccessibleEvent>> boardChangeEvents(BoardWidget &board,
                                                                 const SquareChanges &changes);
 
-// Sends those events to listening assistive technology; does nothing while none listens.
-void notifyBoardChanges(BoardWidget &board, const SquareChanges &changes);
-
 // While the board has the focus, the events that give it to the current cell: its name, so
 // that no client keeps an old one, then the focus.
 std::vector<std::unique_ptr<QAccessibleEvent>> currentCellEvents(BoardWidget &board);
-
-// Sends those events to listening assistive technology; does nothing while none listens.
-void notifyCurrentCell(BoardWidget &board);
 
 } // namespace tessfield

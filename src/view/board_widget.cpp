@@ -1,7 +1,6 @@
 #include "board_widget.h"
 
 #include "squares/cells.h"
-#include "view/board_accessible.h"
 #include "view/board_keys.h"
 #include "view/cell_moves.h"
 #include "view/twips.h"
@@ -43,9 +42,6 @@ int buttonValue(Qt::MouseButtons buttons)
 BoardWidget::BoardWidget(const SquareArray &squares, QWidget *parent)
     : QWidget(parent), squares_(squares)
 {
-    // Before anything that Qt reports to assistive technology, so that the widget's first
-    // accessible interface is already the board's table.
-    installBoardAccessibility();
     setObjectName(QStringLiteral("square"));
     setAccessibleName(QStringLiteral("board"));
     // Every pixel of the widget is painted by it (the squares, and the window's colour
@@ -171,7 +167,8 @@ void BoardWidget::showChanges(const SquareChanges &changes)
         for (const Int16 k : changes.cells)
             update(squareRect(k));
     }
-    notifyBoardChanges(*this, changes);
+    if (observer_ != nullptr)
+        observer_->changesShown(*this, changes);
 }
 
 bool BoardWidget::speechHeard() const
@@ -312,7 +309,13 @@ void BoardWidget::setCurrentCell(Int16 k)
     if (hasFocus())
         update(repaintArea(k));
     Q_EMIT currentCellMoved(squareRect(k));
-    notifyCurrentCell(*this);
+    tellCurrentCell();
+}
+
+void BoardWidget::tellCurrentCell()
+{
+    if (observer_ != nullptr)
+        observer_->currentCellDue(*this);
 }
 
 void BoardWidget::pressSquare(Int16 k, int button)
@@ -371,7 +374,7 @@ void BoardWidget::focusInEvent(QFocusEvent *event)
         update(repaintArea(*current_));
     // Qt tells screen readers that the board took the focus once this handler has returned;
     // the current cell's focus must come after that to be the one they keep.
-    QMetaObject::invokeMethod(this, [this] { notifyCurrentCell(*this); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { tellCurrentCell(); }, Qt::QueuedConnection);
 }
 
 void BoardWidget::focusOutEvent(QFocusEvent *event)

@@ -20,8 +20,24 @@
 #include <QWidget>
 
 #include <optional>
+#include <utility>
 
 namespace tessfield {
+
+class BoardWidget;
+
+// Whatever else reports every board to the player, such as assistive technology: installed
+// once, before the first board is made, it hears what each board has just shown.
+class BoardObserver {
+public:
+    virtual ~BoardObserver() = default;
+
+    // The board has shown these changes of its squares.
+    virtual void changesShown(BoardWidget &board, const SquareChanges &changes) = 0;
+    // The current cell is due to be told as the focused one: it moved, or the board took
+    // the focus.
+    virtual void currentCellDue(BoardWidget &board) = 0;
+};
 
 class BoardWidget : public QWidget {
     Q_OBJECT
@@ -29,8 +45,14 @@ class BoardWidget : public QWidget {
 public:
     explicit BoardWidget(const SquareArray &squares, QWidget *parent = nullptr);
 
+    // Makes observer (null for none) the one observer of every board; returns the one before.
+    static BoardObserver *observeEveryBoard(BoardObserver *observer)
+    {
+        return std::exchange(observer_, observer);
+    }
+
     // Brings the picture up to date with what the game changed on the squares, and tells
-    // listening screen readers: a new layout resizes the widget and repaints it, otherwise
+    // the observer: a new layout resizes the widget and repaints it, otherwise
     // only the changed squares are repainted.
     void showChanges(const SquareChanges &changes);
 
@@ -98,6 +120,9 @@ private:
     // The cell a move leads to from the current one, which must be set.
     Int16 cellAfter(CellMove move) const;
     bool speechHeard() const;
+    void tellCurrentCell();
+
+    static inline BoardObserver *observer_ = nullptr;
 
     const SquareArray &squares_;
     CellPainter painter_;

@@ -12,8 +12,9 @@
 //  - a left press on a covered zero cell uncovers exactly its connected zero region (through
 //    covered cells) and that region's border.
 //
-// The run is seeded and reproducible. The test command runs a short version; the README
-// names the long one. Both are set from the environment, read by this test only:
+// The run is seeded and reproducible. The test command runs a short version;
+// scripts/random-play.sh runs the long one. Both are set from the environment, read by this
+// test only:
 //   TESSFIELD_RANDOM_PLAY_PRESSES  presses in all (default 3000)
 //   TESSFIELD_RANDOM_PLAY_SEED     the seed (default fixed; "random" picks one from the clock)
 

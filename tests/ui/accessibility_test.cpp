@@ -2,6 +2,7 @@
 // the offscreen platform: named entries, buttons and status line, and the board as a table
 // whose cell names follow the squares.
 
+#include "shown_form.h"
 #include "ui/form1.h"
 #include "view/board_accessible.h"
 #include "view/board_widget.h"
@@ -21,14 +22,8 @@
 namespace tessfield {
 namespace {
 
-class Accessibility : public ::testing::Test {
+class Accessibility : public fixtures::ShownForm {
 protected:
-    void SetUp() override
-    {
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-
     static QAccessibleInterface *of(QObject *object)
     {
         return QAccessible::queryAccessibleInterface(object);
@@ -42,7 +37,6 @@ protected:
         return cell == nullptr ? QStringLiteral("<none>") : cell->text(QAccessible::Name);
     }
 
-    void pressSetup(int index) { QTest::mouseClick(form.setupButton(index), Qt::LeftButton); }
     void pressSquare(Int16 k, Qt::MouseButton button)
     {
         QTest::mouseClick(form.board(), button, {}, form.board()->squareRect(k).center());
@@ -63,8 +57,6 @@ protected:
         }
         return nullptr;
     }
-
-    Form1 form;
 };
 
 // The labels are the entries' buddies, so the entries carry the labels' words as names and
@@ -186,7 +178,7 @@ TEST_F(Accessibility, TheStatusLineIsAStatusBarNamedByItsText)
     EXPECT_EQ(iface->role(), QAccessible::StatusBar);
     EXPECT_EQ(iface->text(QAccessible::Name), QString());
     form.entry(1)->setText(QStringLiteral("0"));
-    pressSetup(1);
+    press(1);
     EXPECT_FALSE(form.status()->text().isEmpty());
     EXPECT_EQ(iface->text(QAccessible::Name), form.status()->text());
 }
@@ -211,7 +203,7 @@ TEST_F(Accessibility, TheBoardIsATableOfItsRowsAndColumns)
     EXPECT_EQ(board()->indexOfChild(grid), 0);
     EXPECT_EQ(grid->childCount(), 0);
 
-    pressSetup(1);
+    press(1);
     EXPECT_EQ(table()->rowCount(), 10);
     EXPECT_EQ(table()->columnCount(), 15);
     EXPECT_EQ(board()->childCount(), 1);
@@ -259,7 +251,7 @@ TEST_F(Accessibility, TheBoardIsATableOfItsRowsAndColumns)
     // A smaller board makes a smaller table.
     form.entry(1)->setText(QStringLiteral("3"));
     form.entry(2)->setText(QStringLiteral("4"));
-    pressSetup(1);
+    press(1);
     EXPECT_EQ(table()->rowCount(), 3);
     EXPECT_EQ(table()->columnCount(), 4);
     EXPECT_EQ(grid->childCount(), 12);
@@ -270,7 +262,7 @@ TEST_F(Accessibility, TheBoardIsATableOfItsRowsAndColumns)
 // window finds it, the entries and the buttons.
 TEST_F(Accessibility, TheWindowsTreeReachesTheBoard)
 {
-    pressSetup(1);
+    press(1);
     QAccessibleInterface *window = of(&form);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->role(), QAccessible::Window);
@@ -292,7 +284,7 @@ TEST_F(Accessibility, TheWindowsTreeReachesTheBoard)
 // uncovered with its count or empty, and a mine.
 TEST_F(Accessibility, CellNamesFollowTheSquares)
 {
-    pressSetup(1);
+    press(1);
     const Board &game = form.game().board();
     const auto expectedState = [&](Int16 k) {
         const auto [column, row] = cellPosition(game.columnCount, k);
@@ -324,7 +316,7 @@ TEST_F(Accessibility, CellNamesFollowTheSquares)
                   .arg(numbered % 15 + 1));
 
     // "Test Code" uncovers everything: every cell names what lies under it.
-    pressSetup(0);
+    press(0);
     int mines = 0;
     int empty = 0;
     for (Int16 k = 0; k < 150; ++k) {
@@ -367,7 +359,7 @@ TEST_F(Accessibility, TheStatusLineNamesEveryProgressText)
         written.append(text);
         names.append(iface->text(QAccessible::Name));
     });
-    pressSetup(1);
+    press(1);
     EXPECT_GT(written.size(), 1);
     EXPECT_EQ(names, written);
 }

@@ -3,6 +3,7 @@
 // The main window shown on the offscreen platform, with what the window tests ask of it.
 
 #include "ui/form1.h"
+#include "ui/ui_accessible.h"
 #include "view/board_widget.h"
 #include "squares/cells.h"
 
@@ -13,7 +14,12 @@
 
 namespace tessfield::fixtures {
 
-class ShownForm : public ::testing::Test {
+// The accessible interfaces, installed before the window is made, as at start-up.
+struct AccessibilityInstalled {
+    AccessibilityInstalled() { installUiAccessibility(); }
+};
+
+class ShownForm : public ::testing::Test, AccessibilityInstalled {
 protected:
     void SetUp() override
     {

@@ -81,5 +81,34 @@ TEST(BoardAccessible, ChangesAreToldCheaply)
     EXPECT_TRUE(boardChangeEvents(game.widget, game.show()).empty());
 }
 
+// Guards against a board that changes or moves without telling whatever reports it: every
+// change it shows, each move of the current cell, and the focus it takes, told once Qt has
+// handed it over.
+TEST(BoardAccessible, TheWidgetTellsItsObserverOfEachChangeAndMove)
+{
+    struct Recorder : BoardObserver {
+        std::vector<std::pair<std::size_t, int>> heard; // (changed cells, -1) or (0, current cell)
+        void changesShown(BoardWidget & /*board*/, const SquareChanges &changes) override
+        {
+            heard.emplace_back(changes.cells.size(), -1);
+        }
+        void currentCellDue(BoardWidget &board) override
+        {
+            heard.emplace_back(0, board.currentCell().value_or(-2));
+        }
+    } recorder;
+    PaintedBoard game(10, 15, 45, 11540);
+    BoardObserver *const before = BoardWidget::observeEveryBoard(&recorder);
+    squareMouseDown(game.board, game.squares, 16, RightButton, game.stack);
+    game.show();
+    game.widget.setCurrentCell(17);
+    game.widget.show();
+    game.widget.activateWindow();
+    game.widget.setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.heard.size() >= 3; }));
+    BoardWidget::observeEveryBoard(before);
+    EXPECT_EQ(recorder.heard, (std::vector<std::pair<std::size_t, int>>{{1, -1}, {0, 17}, {0, 17}}));
+}
+
 } // namespace
 } // namespace tessfield

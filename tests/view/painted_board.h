@@ -6,6 +6,7 @@
 #include "board/mines.h"
 #include "game/actions.h"
 #include "game/game.h"
+#include "view/board_accessible.h"
 #include "view/board_widget.h"
 #include "squares/cells.h"
 
@@ -15,7 +16,12 @@
 
 namespace tessfield::fixtures {
 
-struct PaintedBoard {
+// The board's accessible interfaces, installed before the widget is made, as at start-up.
+struct BoardAccessibilityInstalled {
+    BoardAccessibilityInstalled() { installBoardAccessibility(); }
+};
+
+struct PaintedBoard : BoardAccessibilityInstalled {
     Board board;
     SquareArray squares{designedTemplateSquare()};
     MineRandom random;
