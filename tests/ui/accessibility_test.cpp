@@ -100,6 +100,25 @@ TEST_F(Accessibility, EachEntryReadsItsWholeValueAsOneRun)
     EXPECT_EQ(form.entry(1)->text(), QStringLiteral("8"));
 }
 
+// A screen reader asks for a range of an entry's text in every way there is: to the end
+// (an end of -1), beyond either end, backwards or empty.
+TEST_F(Accessibility, AnEntryGivesWhatEachRangeOfItsTextHolds)
+{
+    form.entry(4)->setText(QStringLiteral("11540"));
+    form.entry(3)->clear();
+    const struct {
+        int entry, start, end;
+        const char *text;
+    } ranges[] = {
+        {4, 0, -1, "11540"}, {4, 2, -1, "540"},   {4, 5, -1, ""},     {4, 1, 3, "15"},
+        {4, 0, 5, "11540"},  {4, -7, 99, "11540"}, {4, 3, 99, "40"},  {4, 4, 2, ""},
+        {4, 2, 2, ""},       {4, 9, 12, ""},       {3, 0, -1, ""},    {3, 0, 4, ""},
+    };
+    for (const auto &r : ranges)
+        EXPECT_EQ(of(form.entry(r.entry))->textInterface()->text(r.start, r.end), QLatin1String(r.text))
+            << "Text" << r.entry << " from " << r.start << " to " << r.end;
+}
+
 // After a setup the screen reader hears one sentence: what the status line says if the setup
 // was refused, otherwise the board that was built.
 TEST(SetupWords, OneSentenceAfterASetup)

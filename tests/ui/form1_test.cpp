@@ -116,6 +116,17 @@ QList<QWidget *> tabStops(Form1 &form)
     return stops;
 }
 
+// The window opens with the first entry's value selected, as Tab would leave it, so that
+// typing replaces it.
+TEST_F(Form1Test, OpensWithTheFirstValueSelected)
+{
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_EQ(form.entry(1)->selectedText(), QStringLiteral("10"));
+    QTest::keyClicks(form.entry(1), QStringLiteral("8"));
+    EXPECT_EQ(form.entry(1)->text(), QStringLiteral("8"));
+}
+
 // Before the first board Tab runs through the entries and both buttons; once a board is
 // shown its squares take their place between the buttons.
 TEST_F(Form1Test, TabOrderFollowsTheDesignAndGainsTheBoardOnceShown)

@@ -59,22 +59,29 @@ TEST_F(WindowMannersTest, GivesABoardItsOuterSizeOnceTheFrameIsKnown)
 }
 
 // Maximized or full screen, the window keeps the size the player chose through a new board,
-// and takes the board's size once restored (from full screen, with its frame back).
-TEST_F(WindowMannersTest, KeepsTheFilledStateAndRestoresToTheBoard)
+// and takes that board's size once restored (from full screen, with its frame back), not
+// the size of the board it had before.
+TEST_F(WindowMannersTest, KeepsTheFilledStateAndRestoresToTheNewBoard)
 {
     show();
-    for (const Qt::WindowState state : {Qt::WindowFullScreen, Qt::WindowMaximized}) {
+    manners.requestOuterSize(QSize(420, 300));
+    ASSERT_TRUE(outerBecomes(QSize(420, 300)));
+    const struct {
+        Qt::WindowState state;
+        QSize board;
+    } cases[] = {{Qt::WindowFullScreen, {408, 296}}, {Qt::WindowMaximized, {440, 320}}};
+    for (const auto &c : cases) {
         const QSize normal = window.size();
-        window.setWindowState(state);
+        window.setWindowState(c.state);
         ASSERT_TRUE(QTest::qWaitFor([&] { return manners.filledByPlayer() && window.size() != normal; }))
-            << state;
+            << c.state;
         const QSize filled = window.size();
-        manners.requestOuterSize(QSize(408, 296));
+        manners.requestOuterSize(c.board);
         QCoreApplication::processEvents();
-        EXPECT_EQ(window.size(), filled) << state;
+        EXPECT_EQ(window.size(), filled) << c.state;
         window.setWindowState(Qt::WindowNoState);
-        EXPECT_TRUE(outerBecomes(QSize(408, 296))) << state << ": " << window.frameGeometry().width()
-                                                   << " x " << window.frameGeometry().height();
+        EXPECT_TRUE(outerBecomes(c.board)) << c.state << ": " << window.frameGeometry().width()
+                                           << " x " << window.frameGeometry().height();
     }
 }
 

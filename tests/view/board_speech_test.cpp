@@ -16,6 +16,8 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace tessfield {
 namespace {
 
@@ -102,6 +104,69 @@ TEST(BoardSpeech, ALineIsSaidInRunsAsItIsSeen)
     EXPECT_EQ(played.line(6, 1, Line::Row), "row 6: mine 1 to 2, 2 at 3 to 5, 1 at 6, empty 7 to 8");
     EXPECT_EQ(played.line(6, 4, Line::Column),
               "column 4: empty 1, 1 at 2, mine 3, 2 at 4, mine 5, 2 at 6 to 7, mine 8");
+}
+
+// The squares of a board laid out as the game lays them out, every cell covered, and with
+// the given counts drawn uncovered along its first row.
+SquareArray boardSquares(Int16 rows, Int16 columns, const std::vector<Int16> &firstRowCounts = {})
+{
+    Board board;
+    board.rowCount = rows;
+    board.columnCount = columns;
+    board.countColours = StandardCountColours;
+    sizeGrids(board);
+    SquareArray squares{designedTemplateSquare()};
+    buildGrid(board, squares);
+    for (std::size_t i = 0; i < firstRowCounts.size(); ++i) {
+        const auto column = narrowCast16(static_cast<int>(i) + 1);
+        board.countGrid.at(column, 1) = firstRowCounts[i];
+        drawCell(board, squares, column, 1);
+    }
+    return squares;
+}
+
+TEST(BoardSpeech, ALineRunsTheLengthOfItsOwnSideOfTheBoard)
+{
+    const struct {
+        Int16 rows, columns;
+        Line line;
+        const char *said;
+    } cases[] = {
+        {10, 15, Line::Row, "row 2: covered 1 to 15"},
+        {10, 15, Line::Column, "column 3: covered 1 to 10"},
+        {15, 10, Line::Row, "row 2: covered 1 to 10"},
+        {15, 10, Line::Column, "column 3: covered 1 to 15"},
+    };
+    for (const auto &c : cases) {
+        const SquareArray squares = boardSquares(c.rows, c.columns);
+        EXPECT_EQ(lineWords(squares, cellIndexUnchecked(c.columns, 3, 2), c.line), c.said)
+            << c.rows << " x " << c.columns;
+    }
+}
+
+TEST(BoardSpeech, EveryCountInALineIsSaidAtItsPlace)
+{
+    const SquareArray squares = boardSquares(2, 10, {1, 2, 3, 4, 5, 6, 7, 8, 8, 0});
+    EXPECT_EQ(lineWords(squares, 0, Line::Row),
+              "row 1: 1 at 1, 2 at 2, 3 at 3, 4 at 4, 5 at 5, 6 at 6, 7 at 7, 8 at 8 to 9, empty 10");
+}
+
+TEST(BoardSpeech, OneCellUncoveredIsSaidInTheSingular)
+{
+    const SquareArray squares = boardSquares(2, 10, {1, 0});
+    using Kind = PressOutcome::Kind;
+    const struct {
+        Int16 k;
+        int button, uncovered;
+        const char *said;
+    } cases[] = {
+        {0, MiddleButton, 1, "1 cell uncovered"},
+        {0, MiddleButton, 2, "2 cells uncovered"},
+        {1, LeftButton, 1, "empty"},
+        {1, LeftButton, 2, "empty: 2 cells uncovered"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(pressWords(squares, c.k, c.button, {Kind::Uncovered, c.uncovered}, true), c.said);
 }
 
 TEST(BoardSpeech, NoWordsAreBuiltWhileNoScreenReaderListens)

@@ -201,6 +201,36 @@ protected:
                      rgb(CountBgr.at(static_cast<std::size_t>(count))));
     }
 
+    // Square k's writing as this test expects it: the text in DejaVu Sans Mono, the
+    // fixed-pitch face that stands in for "Terminal" here, at the given points, in the ink on
+    // the background, from one pixel in from the square's left edge and at its top. Returns
+    // how many pixels inside the square's edge differ from what the board shows.
+    int unlikeWriting(const QImage &image, Int16 k, const char *text, double points, bool bold,
+                      QRgb ink, QRgb background) const
+    {
+        const QRect square = cell(k, ratio);
+        QImage expected(square.size(), QImage::Format_RGB32);
+        expected.fill(background);
+        QFont face(QStringLiteral("DejaVu Sans Mono"));
+        face.setPixelSize(static_cast<int>(std::lround(em(points, ratio))));
+        face.setBold(bold);
+        QPainter painter(&expected);
+        painter.setFont(face);
+        painter.setPen(QColor::fromRgb(ink));
+        painter.drawText(expected.rect().adjusted(ratio, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                         QLatin1String(text));
+        painter.end();
+        int pixels = 0;
+        const QRect area = inside(k, ratio);
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                pixels += (image.pixel(x, y) & 0xFFFFFFU)
+                        != (expected.pixel(x - square.left(), y - square.top()) & 0xFFFFFFU)
+                    ? 1
+                    : 0;
+        return pixels;
+    }
+
     // Whether a disc of the given radius lies wholly on black-ish pixels somewhere in the
     // area: the body of a bomb, which no stroke of a letter at 8 points is wide enough for.
     static bool holdsDarkDisc(const QImage &image, QRect area, double radius)
@@ -359,6 +389,30 @@ TEST_F(Looks, UncoveredSquaresShowTheirMineCountOrNothing)
     // The board shows empty squares and the counts 1 to 6.
     for (std::size_t count = 0; count <= 6; ++count)
         EXPECT_GT(seen.at(count), 0) << "no square with count " << count;
+}
+
+// The flag and the counts are written in the fixed-pitch face: the flag at 12 points, the
+// counts bold at 8.
+TEST_F(Looks, FlagsAndCountsAreWrittenInTheFixedPitchFace)
+{
+    squareMouseDown(game.board, game.squares, 16, RightButton, game.stack);
+    game.show();
+    EXPECT_EQ(unlikeWriting(painted().image, 16, "X", 12, false, rgb(FlagBgr), rgb(CoveredBgr)), 0);
+
+    revealAll(game.board, game.squares);
+    game.show();
+    const QImage image = painted().image;
+    for (Int16 k = 0; k < game.cells(); ++k) {
+        const auto [column, row] = cellPosition(game.board.columnCount, k);
+        const int count = game.board.countGrid.at(column, row);
+        if (game.board.hasMine(column, row) || count == 0)
+            continue;
+        const auto index = static_cast<std::size_t>(count);
+        EXPECT_EQ(unlikeWriting(image, k, std::to_string(count).c_str(), 8, true, rgb(CountBgr.at(index)),
+                                rgb(RevealedBgr)),
+                  0)
+            << "square " << k << ", count " << count;
+    }
 }
 
 // Each change the game makes reaches the screen, repainted square by square and read back
