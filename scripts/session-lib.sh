@@ -73,8 +73,10 @@ start_xvfb() {
         3>"$work/displayfd" >"$work/xvfb.log" 2>&1 &
     XVFB_PID=$!
     pids+=("$XVFB_PID")
-    # The number comes once the server accepts clients; nothing comes if it fails.
-    read -r -t 30 number <"$work/displayfd" || true
+    # The number comes once the server accepts clients; nothing comes if it fails, and the
+    # read ends as the server exits. A loaded machine has taken longer than 30 s to start
+    # it, so the bound is only against a server that neither starts nor exits.
+    read -r -t 600 number <"$work/displayfd" || true
     rm -f "$work/displayfd"
     if [[ ! $number =~ ^[0-9]+$ ]]; then
         echo "Xvfb did not start:" >&2
