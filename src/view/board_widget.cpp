@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tessfield {
 
@@ -275,20 +276,50 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const long long lastColumn = std::min<long long>(columns - 1, cellOf(bottomRight.x(), squares_.left(0), width) + 1);
     const long long firstRow = std::max(0LL, cellOf(topLeft.y(), squares_.top(0), height) - 1);
     const long long lastRow = std::min(rows - 1, cellOf(bottomRight.y(), squares_.top(0), height) + 1);
+    // Every square of a column shares its left and width, and every square of a row its top
+    // and height, so their device edges are worked out once per column and row met rather
+    // than once per square. A square that stands elsewhere is placed on its own.
+    struct Span {
+        float start = 0.0F;
+        float length = 0.0F;
+        int from = 0;
+        int to = 0;
+    };
+    const double deviceDpi = dpi * dpr;
+    const auto span = [deviceDpi](float start, float length, int origin) {
+        return Span{start, length, twipsToPixelEdge(start, deviceDpi) - origin,
+                    twipsToPixelEdge(static_cast<double>(start) + length, deviceDpi) - origin};
+    };
+    const QPoint deviceOrigin(twipsToPixelEdge(squares_.left(0), deviceDpi),
+                              twipsToPixelEdge(squares_.top(0), deviceDpi));
+    std::vector<Span> columnSpans;
+    for (long long column = firstColumn; column <= lastColumn; ++column) {
+        const auto k = narrowCast16(column);
+        columnSpans.push_back(span(squares_.left(k), squares_.width(k), deviceOrigin.x()));
+    }
+    const auto deviceRectOf = [&](Int16 k, const Span &row) {
+        const Span &column = columnSpans[static_cast<std::size_t>(k % columns - firstColumn)];
+        if (squares_.left(k) != column.start || squares_.width(k) != column.length
+            || squares_.top(k) != row.start || squares_.height(k) != row.length)
+            return rectAtDpi(k, deviceDpi);
+        return QRect(column.from, row.from, column.to - column.from, row.to - row.from);
+    };
     for (long long row = firstRow; row <= lastRow; ++row) {
         const long long end = std::min(row * columns + lastColumn + 1, limit);
         long long k = row * columns + firstColumn;
+        const auto rowStart = narrowCast16(row * columns);
+        const Span rowSpan = span(squares_.top(rowStart), squares_.height(rowStart), deviceOrigin.y());
         while (k < end) {
             const Int16 first = narrowCast16(k++);
             if (!shown(first))
                 continue;
-            const QRect device = rectAtDpi(first, dpi * dpr);
+            const QRect device = deviceRectOf(first, rowSpan);
             int reach = device.right();
             for (; whole && k < end; ++k) {
                 const Int16 next = narrowCast16(k);
                 if (!shown(next) || !squares_.sameLook(first, next))
                     break;
-                const QRect beside = rectAtDpi(next, dpi * dpr);
+                const QRect beside = deviceRectOf(next, rowSpan);
                 if (beside.left() != reach + 1 || beside.top() != device.top()
                     || beside.size() != device.size())
                     break;
