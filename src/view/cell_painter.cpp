@@ -83,34 +83,43 @@ CellPainter::Key CellPainter::keyFor(const SquareArray &squares, Int16 k, QSize 
             static_cast<int>(std::lround(logicalDpi))};
 }
 
+namespace {
+
+// The pixmap kept for the key, made on its first use.
+template <typename Cache, typename Make>
+const QPixmap &kept(Cache &cache, const typename Cache::key_type &key, Make make)
+{
+    auto found = cache.constFind(key);
+    if (found == cache.constEnd())
+        found = cache.insert(key, make());
+    return *found;
+}
+
+} // namespace
+
 const QPixmap &CellPainter::pixmapFor(const SquareArray &squares, Int16 k, QSize deviceSize,
                                       qreal dpr, double logicalDpi)
 {
-    const Key key = keyFor(squares, k, deviceSize, dpr, logicalDpi);
-    auto found = cache_.constFind(key);
-    if (found != cache_.constEnd())
-        return *found;
-    return *cache_.insert(key, render(squares, k, deviceSize, dpr, logicalDpi));
+    return kept(cache_, keyFor(squares, k, deviceSize, dpr, logicalDpi),
+                [&] { return render(squares, k, deviceSize, dpr, logicalDpi); });
 }
 
 const QPixmap &CellPainter::stripFor(const SquareArray &squares, Int16 k, QSize deviceSize,
                                      qreal dpr, double logicalDpi)
 {
-    const Key key = keyFor(squares, k, deviceSize, dpr, logicalDpi);
-    auto found = strips_.constFind(key);
-    if (found != strips_.constEnd())
-        return *found;
-    // Copied pixel for pixel, in device pixels like the look itself.
-    QImage look = pixmapFor(squares, k, deviceSize, dpr, logicalDpi).toImage();
-    look.setDevicePixelRatio(1.0);
-    QPixmap strip(deviceSize.width() * StripLength, deviceSize.height());
-    QPainter painter(&strip);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (int i = 0; i < StripLength; ++i)
-        painter.drawImage(i * deviceSize.width(), 0, look);
-    painter.end();
-    strip.setDevicePixelRatio(dpr);
-    return *strips_.insert(key, strip);
+    return kept(strips_, keyFor(squares, k, deviceSize, dpr, logicalDpi), [&] {
+        // Copied pixel for pixel, in device pixels like the look itself.
+        QImage look = pixmapFor(squares, k, deviceSize, dpr, logicalDpi).toImage();
+        look.setDevicePixelRatio(1.0);
+        QPixmap strip(deviceSize.width() * StripLength, deviceSize.height());
+        QPainter painter(&strip);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        for (int i = 0; i < StripLength; ++i)
+            painter.drawImage(i * deviceSize.width(), 0, look);
+        painter.end();
+        strip.setDevicePixelRatio(dpr);
+        return strip;
+    });
 }
 
 QPixmap CellPainter::render(const SquareArray &squares, Int16 k, QSize deviceSize, qreal dpr,
