@@ -159,17 +159,51 @@ void BoardWidget::showChanges(const SquareChanges &changes)
         }
     } else if (changes.cells.size() > SquareChanges::ManyCells) {
         // One bounding rectangle is cheaper than a region of thousands.
-        const double dpi = logicalDpi();
-        QRect bounds;
-        for (const Int16 k : changes.cells)
-            bounds |= squares_.exists(k) ? rectAtDpi(k, dpi) : QRect();
-        update(bounds);
+        update(boundsOf(changes.cells));
     } else {
         for (const Int16 k : changes.cells)
             update(squareRect(k));
     }
     if (observer_ != nullptr)
         observer_->changesShown(*this, changes);
+}
+
+QRect BoardWidget::boundsOf(const std::vector<Int16> &cells) const
+{
+    // A flood changes the whole board: placing 32 767 squares one by one cost more than the
+    // flood itself. In the arrangement, squares of a column share their left and width and
+    // squares of a row their top and height, so the squares of the first and last row and
+    // column changed span the bounds; only a square standing elsewhere is placed on its own.
+    const double dpi = logicalDpi();
+    const int columns = squares_.arrangement();
+    QRect bounds;
+    int first = -1;
+    int last = -1;
+    int leftmost = -1;
+    int rightmost = -1;
+    for (const Int16 k : cells) {
+        if (!squares_.exists(k))
+            continue;
+        const int column = columns > 0 ? k % columns : 0;
+        const auto rowStart = narrowCast16(k - column);
+        if (columns <= 0 || squares_.left(k) != squares_.left(narrowCast16(column))
+            || squares_.width(k) != squares_.width(narrowCast16(column))
+            || squares_.top(k) != squares_.top(rowStart) || squares_.height(k) != squares_.height(rowStart)) {
+            bounds |= rectAtDpi(k, dpi);
+            continue;
+        }
+        if (first < 0 || k < first)
+            first = k;
+        last = std::max<int>(last, k);
+        if (leftmost < 0 || column < leftmost % columns)
+            leftmost = k;
+        if (rightmost < 0 || column > rightmost % columns)
+            rightmost = k;
+    }
+    for (const int k : {first, last, leftmost, rightmost})
+        if (k >= 0)
+            bounds |= rectAtDpi(narrowCast16(k), dpi);
+    return bounds;
 }
 
 bool BoardWidget::speechHeard() const

@@ -21,6 +21,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace tessfield {
 
@@ -113,6 +114,7 @@ private:
     // Square k's area at a DPI already multiplied by the device pixel ratio; k must exist.
     // For loops over many squares, which read the screen's DPI once rather than per square.
     QRect rectAtDpi(Int16 k, double dpi) const;
+    QRect boundsOf(const std::vector<Int16> &cells) const;
     void paintRect(class QPainter &painter, const QRect &rect);
     void paintFocusFrame(class QPainter &painter, Int16 k);
     // Square k's area grown by the pixel that rounding at fractional ratios may add.

@@ -452,6 +452,20 @@ TEST_F(Looks, EveryChangeReachesTheScreen)
     expectEverySquareAsItsState("a new board of the same size");
 }
 
+// Guards the bounds of many changes shown at once: the far column reached only in a middle
+// row is repainted too.
+TEST_F(Looks, ManyChangesAtOnceReachTheScreenWhereverTheyLie)
+{
+    expectEverySquareAsItsState("a new board");
+    const int columns = game.board.columnCount;
+    for (int row = 0; row < game.board.rowCount; ++row)
+        for (int column = 0; column < 7; ++column)
+            squareMouseDown(game.board, game.squares, narrowCast16(row * columns + column), RightButton, game.stack);
+    squareMouseDown(game.board, game.squares, narrowCast16(4 * columns + columns - 1), RightButton, game.stack);
+    game.show();
+    expectEverySquareAsItsState("flags on seven columns and one at the end of a middle row");
+}
+
 // The keys' current cell wears a black and white frame; when it moves, the frame goes with
 // it and leaves nothing behind.
 TEST_F(Looks, TheFrameMovesWithTheCurrentCell)
