@@ -133,6 +133,19 @@ public:
     {
         return arrangement_ > 0 ? (indexLimit() + arrangement_ - 1) / arrangement_ : 0;
     }
+    // Whether square k stands where the arrangement put it: with its column's left and width
+    // (those of the first row's square) and its row's top and height (those of the row's
+    // first square). A square moved since, or any with no arrangement, is placed on its own.
+    bool inArrangedPlace(Int16 k) const
+    {
+        if (arrangement_ <= 0)
+            return false;
+        const Square &square = get(k);
+        const Square &column = get(static_cast<Int16>(k % arrangement_));
+        const Square &row = get(static_cast<Int16>(k - k % arrangement_));
+        return square.left == column.left && square.width == column.width && square.top == row.top
+            && square.height == row.height;
+    }
 
     // The visible square whose area contains the point (twips), if any.
     std::optional<Int16> squareAt(float xTwips, float yTwips) const;

@@ -184,14 +184,11 @@ QRect BoardWidget::boundsOf(const std::vector<Int16> &cells) const
     for (const Int16 k : cells) {
         if (!squares_.exists(k))
             continue;
-        const int column = columns > 0 ? k % columns : 0;
-        const auto rowStart = narrowCast16(k - column);
-        if (columns <= 0 || squares_.left(k) != squares_.left(narrowCast16(column))
-            || squares_.width(k) != squares_.width(narrowCast16(column))
-            || squares_.top(k) != squares_.top(rowStart) || squares_.height(k) != squares_.height(rowStart)) {
+        if (!squares_.inArrangedPlace(k)) {
             bounds |= rectAtDpi(k, dpi);
             continue;
         }
+        const int column = k % columns;
         if (first < 0 || k < first)
             first = k;
         last = std::max<int>(last, k);
@@ -310,18 +307,16 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
     const long long lastColumn = std::min<long long>(columns - 1, cellOf(bottomRight.x(), squares_.left(0), width) + 1);
     const long long firstRow = std::max(0LL, cellOf(topLeft.y(), squares_.top(0), height) - 1);
     const long long lastRow = std::min(rows - 1, cellOf(bottomRight.y(), squares_.top(0), height) + 1);
-    // Every square of a column shares its left and width, and every square of a row its top
-    // and height, so their device edges are worked out once per column and row met rather
-    // than once per square. A square that stands elsewhere is placed on its own.
+    // Every square in its arranged place shares its column's left and width and its row's
+    // top and height, so their device edges are worked out once per column and row met
+    // rather than once per square. A square that stands elsewhere is placed on its own.
     struct Span {
-        float start = 0.0F;
-        float length = 0.0F;
         int from = 0;
         int to = 0;
     };
     const double deviceDpi = dpi * dpr;
     const auto span = [deviceDpi](float start, float length, int origin) {
-        return Span{start, length, twipsToPixelEdge(start, deviceDpi) - origin,
+        return Span{twipsToPixelEdge(start, deviceDpi) - origin,
                     twipsToPixelEdge(static_cast<double>(start) + length, deviceDpi) - origin};
     };
     const QPoint deviceOrigin(twipsToPixelEdge(squares_.left(0), deviceDpi),
@@ -332,10 +327,9 @@ void BoardWidget::paintRect(QPainter &painter, const QRect &rect)
         columnSpans.push_back(span(squares_.left(k), squares_.width(k), deviceOrigin.x()));
     }
     const auto deviceRectOf = [&](Int16 k, const Span &row) {
-        const Span &column = columnSpans[static_cast<std::size_t>(k % columns - firstColumn)];
-        if (squares_.left(k) != column.start || squares_.width(k) != column.length
-            || squares_.top(k) != row.start || squares_.height(k) != row.length)
+        if (!squares_.inArrangedPlace(k))
             return rectAtDpi(k, deviceDpi);
+        const Span &column = columnSpans[static_cast<std::size_t>(k % columns - firstColumn)];
         return QRect(column.from, row.from, column.to - column.from, row.to - row.from);
     };
     for (long long row = firstRow; row <= lastRow; ++row) {

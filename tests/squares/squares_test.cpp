@@ -143,8 +143,15 @@ TEST(SquareArray, FindsTheVisibleSquareUnderAPoint)
     squares.setVisible(4, false);
     EXPECT_EQ(squares.squareAt(1800.0F + 255.0F, 120.0F + 255.0F), std::nullopt);
     // Moved away from its place in the arrangement, a square is still found where it is.
+    EXPECT_TRUE(squares.inArrangedPlace(5));
     squares.setLeft(5, 9000.0F);
     EXPECT_EQ(squares.squareAt(9001.0F, 120.0F + 256.0F), std::optional<Int16>(5));
+    EXPECT_FALSE(squares.inArrangedPlace(5)) << "moved out of its column";
+    squares.setTop(4, 0.0F);
+    EXPECT_FALSE(squares.inArrangedPlace(4)) << "moved out of its row";
+    EXPECT_TRUE(squares.inArrangedPlace(2));
+    squares.setArrangement(0);
+    EXPECT_FALSE(squares.inArrangedPlace(2)) << "no arrangement to stand in";
 }
 
 // A built board stands edge to edge in rows from element 0's corner: with the window's
